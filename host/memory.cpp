@@ -1,0 +1,7 @@
+#include "host/memory.h"
+
+#include <cstdlib>
+
+void* AllocateZeroed(std::size_t count, std::size_t size) { return std::calloc(count, size); }
+
+void ReleaseMemory(void* block) { std::free(block); }

@@ -1,0 +1,91 @@
+// The emulated window system (windows, classes, procedures, posted and sent
+// messages, default processing, paint, timers, menus) shared by the x11 and
+// headless platforms, and the contract between it and the backend beneath.
+//
+// platform/emulated implements the plat:: services of these groups: window classes
+// and windows, the message loop, window timers, menus, SetCursor, GetDC/ReleaseDC,
+// BeginPaint/EndPaint. Each backend (x11, headless) implements every other plat::
+// service itself (system, GL surface, message box, libraries, registry, metrics,
+// cursor position) plus the Backend* functions below.
+//
+// Everything runs on the one thread that owns the windows; nothing is locked.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace plat {
+namespace emu {
+
+constexpr int kClassNameMax = 64;
+constexpr int kTitleMax = 128;
+constexpr int kMenuTextMax = 32;
+constexpr UINT kTimerFloorMs = 10;  // USER_TIMER_MINIMUM: shorter periods are raised to it
+
+// One emulated window. The emulated layer owns the table; backends read it and may
+// store their own peer in `native`.
+struct Window {
+    HWND handle;
+    char className[kClassNameMax];
+    char title[kTitleMax];
+    DWORD style;
+    DWORD exStyle;
+    HWND parent;  // an emulated window, a foreign window, or null
+    int x, y;     // relative to the parent's client area, or to the screen
+    int width, height;
+    WNDPROC proc;
+    bool visible;
+    bool needsPaint;
+    HMENU menu;
+    std::uintptr_t native;  // backend peer (X window id); 0 when none
+};
+
+struct MenuItem {
+    char text[kMenuTextMax];
+    UINT_PTR id;  // command identifier, or the popup's HMENU for a popup item
+    HMENU popup;  // null for a command item
+};
+
+// --- Provided by the emulated layer to backends -------------------------------
+
+Window* LookupWindow(HWND window);  // live emulated window, or null
+// Visits every live emulated window in creation order; stop by returning false.
+void ForEachWindow(bool (*visit)(Window& window, void* context), void* context);
+
+// Appends a message to the thread's posted queue, exactly like PostMessageA, for
+// input and notifications that a backend translates from its native events.
+void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Sets a window's size (and position) as the native system reports it; sends
+// WM_SIZE with the new client size when the size changed.
+void NativeResized(HWND window, int x, int y, int width, int height);
+void InvalidateWindow(HWND window);  // WM_PAINT is generated when the queue is empty
+
+int MenuItemCount(HMENU menu);
+const MenuItem* MenuItemAt(HMENU menu, int index);
+
+// Clears every table (windows, classes, queue, quit state, timers, menus). Used by
+// headless between runs; a real process never needs it.
+void ResetWindowSystem();
+
+// --- Provided by each backend to the emulated layer ---------------------------
+
+DWORD BackendTickMs();              // millisecond counter used for timers and GetTickCount
+void BackendPoll();                 // translate pending native events; never blocks
+void BackendWait(DWORD timeoutMs);  // block up to timeoutMs for a native event
+                                    // (headless: advances its virtual clock)
+
+void BackendCreateWindow(Window& window);  // before WM_CREATE is sent
+void BackendDestroyWindow(Window& window);  // after WM_DESTROY was sent
+void BackendShowWindow(Window& window, bool visible);
+void BackendSetForeground(Window& window);
+void BackendMenuChanged(Window& window);  // SetMenu or DrawMenuBar
+void BackendSetCursorHidden(bool hidden);  // SetCursor(null) hides, any cursor shows
+
+// Windows that are not in the emulated table (another program's window).
+bool BackendIsForeignWindow(HWND window);
+bool BackendForeignClientRect(HWND window, RECT* rect);
+BOOL BackendPostForeign(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HWND BackendFindForeignWindow(const char* className, const char* title);
+HWND BackendForegroundWindow();  // may be an emulated window's handle
+
+}  // namespace emu
+}  // namespace plat

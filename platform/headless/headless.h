@@ -1,0 +1,138 @@
+// Control of the headless platform: the in-memory window system that tests,
+// benchmarks and the renderer run a whole saver on. A virtual millisecond clock
+// jumps to the next due timer whenever nothing else is queued, so thousands of
+// frames run in a second, deterministically. Input is scripted by frame number
+// (a frame is one SwapBuffers) or by virtual time; message boxes are recorded
+// instead of shown; the Windows 9x family, its registry value and its password
+// provider can be switched on; GL is either EGL offscreen on Mesa (pixels can be
+// read back) or the recording GL (calls are logged), chosen at link time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace headless {
+
+struct Config {
+    int screenWidth = 1024;
+    int screenHeight = 768;
+    std::string commandLine = "saver.exe";  // what GetCommandLineA returns
+    plat::SYSTEMTIME utc = {2026, 12, 2, 8, 12, 0, 0, 0};  // clock at virtual time 0
+    plat::DWORD startTickMs = 0;  // GetTickCount / timeGetTime at virtual time 0
+    bool win9xFamily = false;  // GetVersionExA reports platform id 1
+    plat::POINT cursor = {512, 384};
+    bool failChoosePixelFormat = false;
+    bool failSetPixelFormat = false;
+    bool failSetTimer = false;
+    // Safety net for tests: once virtual time passes this, or this many frames
+    // were presented, the loop gets a quit message and TimedOut() turns true.
+    std::uint64_t maxVirtualMs = 3600u * 1000u;
+    int maxFrames = 1000000;
+};
+
+// Starts afresh: no windows, classes, timers, menus or queued messages; clock, frame
+// count, script, records and password provider reset. Call before every run.
+void Reset(const Config& config = Config());
+const Config& CurrentConfig();
+
+enum class Input {
+    KeyDown,        // a = virtual key
+    KeyUp,          // a = virtual key
+    SysKeyDown,     // a = virtual key
+    Char,           // a = character
+    ButtonDown,     // a = 0 left, 1 right, 2 middle
+    ButtonUp,       // a = 0 left, 1 right, 2 middle
+    Wheel,          // a = delta
+    MoveCursorTo,   // cursor to screen (a, b), then WM_MOUSEMOVE
+    MoveCursorBy,   // cursor by (a, b), then WM_MOUSEMOVE
+    Deactivate,     // WM_ACTIVATEAPP with 0: another application became active
+    Activate,       // WM_ACTIVATEAPP with 1
+    CloseButton,    // WM_CLOSE, as the window manager's close button
+    MenuCommand,    // WM_COMMAND with a = command identifier
+    Message,        // any message: a = message, b = word parameter, c = long parameter
+    DestroyForeign, // destroys the foreign window `target`
+};
+
+struct Event {
+    Input input;
+    std::intptr_t a = 0;
+    std::intptr_t b = 0;
+    std::intptr_t c = 0;
+    plat::HWND target = nullptr;  // null: the newest visible emulated window
+};
+
+// Delivered when the frame count reaches `frame` (checked as the loop polls), or
+// when the virtual clock reaches `ms`. Events at the same point keep their order.
+void AtFrame(int frame, const Event& event);
+void AtMs(std::uint64_t ms, const Event& event);
+
+int FramesPresented();       // SwapBuffers calls since Reset
+std::uint64_t NowMs();       // virtual time since Reset
+bool TimedOut();
+bool CursorHidden();
+plat::POINT CursorPos();
+
+struct MessageBoxRecord {
+    plat::HWND owner;
+    std::string text;
+    std::string caption;
+    plat::UINT type;
+};
+const std::vector<MessageBoxRecord>& MessageBoxes();
+
+// Notable platform calls in order, one line each, e.g. "SetTimer 1 1",
+// "KillTimer 1", "PostQuitMessage 0", "SystemParametersInfoA 97 1",
+// "LoadLibraryA PASSWORD.CPL", "SetForegroundWindow", "wglMakeCurrent 0".
+const std::vector<std::string>& CallLog();
+int CountCalls(const std::string& prefix);
+
+struct WindowInfo {
+    plat::HWND handle;
+    std::string className;
+    std::string title;
+    plat::DWORD style;
+    plat::DWORD exStyle;
+    plat::HWND parent;
+    int x, y, width, height;
+    bool visible;
+    bool hasMenu;
+};
+std::vector<WindowInfo> Windows();  // live emulated windows in creation order
+
+// Windows of "another program": valid for IsWindow, GetClientRect and PostMessageA
+// (recorded), usable as a preview parent or a foreground window.
+plat::HWND CreateForeignWindow(int width, int height);
+void DestroyForeignWindow(plat::HWND window);
+void SetForegroundForeign(plat::HWND window);
+struct PostedRecord {
+    plat::HWND window;
+    plat::UINT message;
+    plat::WPARAM wParam;
+    plat::LPARAM lParam;
+};
+const std::vector<PostedRecord>& PostedToForeign();
+
+// Registry value "ScreenSaveUsePassword" under "Control Panel\Desktop": absent unless set.
+void SetPasswordSetting(bool present, plat::DWORD value);
+// "PASSWORD.CPL"/"VerifyScreenSavePwd" and "MPR.DLL"/"PwdChangePasswordA" as a
+// scripted provider; both absent after Reset.
+void SetPasswordProvider(bool libraryPresent, bool functionPresent);
+void SetChangePasswordProvider(bool libraryPresent, bool functionPresent);
+// Answers of the verify function, in order; the last one repeats. Each call
+// records itself and may run a nested message loop turn as a real dialog would.
+void QueuePasswordAnswers(const std::vector<int>& answers);
+int PasswordQuestions();
+struct ChangePasswordRecord {
+    std::string provider;
+    plat::HWND owner;
+};
+const std::vector<ChangePasswordRecord>& ChangePasswordCalls();
+
+// Reads back the current window's colour buffer (EGL build only; false elsewhere).
+// Rows bottom-up as glReadPixels gives them, 4 bytes RGBA per pixel.
+bool ReadPixels(int x, int y, int width, int height, std::uint8_t* rgba);
+
+}  // namespace headless
