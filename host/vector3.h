@@ -13,7 +13,7 @@ struct Vector3 {
     void Clear() { x = y = z = 0.0f; }
     float Length() const;
     Vector3& Scale(float s);
-    void Normalize();  // multiplies by 1/length; a zero vector stays zero
+    void Normalize();                     // multiplies by 1/length; a zero vector stays zero
     void SetCross(Vector3 a, Vector3 b);  // this = a x b; this must be neither a nor b
 
     const float* Data() const { return &x; }

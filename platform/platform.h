@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(_WIN32) && defined(__i386__)
 #define SAVER_CALLBACK __attribute__((stdcall))
@@ -62,6 +63,15 @@ using WNDPROC = LRESULT(SAVER_CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 using DLGPROC = INT_PTR(SAVER_CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void(SAVER_CALLBACK*)(HWND, UINT, UINT_PTR, DWORD);
 using FARPROC = INT_PTR(SAVER_CALLBACK*)();
+
+// A function found by name, as the type the caller knows it has.
+template <typename Function>
+Function ProcAs(FARPROC proc) {
+    static_assert(sizeof(Function) == sizeof(FARPROC), "function pointers of one size");
+    Function function;
+    std::memcpy(&function, &proc, sizeof function);
+    return function;
+}
 
 // A window handle carried as a decimal number on a command line (Win32 HWND value,
 // X11 window id, headless window number).

@@ -1,0 +1,51 @@
+// The GL host: GL start and stop on a window, the projection, one frame with the
+// fade overlay, the saver window procedure, and the windowed demo.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// Process-wide host state, one instance (there is only ever one GL window).
+struct HostState {
+    plat::HDC deviceContext = nullptr;
+    plat::HGLRC renderContext = nullptr;
+    plat::UINT_PTR timerId = 0;
+    std::uint8_t demoMode = 0;
+    int viewWidth = 0;
+    int viewHeight = 0;
+    int demoWidth = 0;
+    int demoHeight = 0;
+};
+
+extern HostState host;
+
+bool StartGL(plat::HWND window);
+void StopGL(plat::HWND window);
+void ResizeView(int width, int height);
+void RenderFrame();
+void SAVER_CALLBACK FrameTimerTick(plat::HWND window, plat::UINT message, plat::UINT_PTR id, plat::DWORD time);
+plat::LRESULT SaverWindowProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+plat::INT_PTR SAVER_CALLBACK ConfigureDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam,
+                                                 plat::LPARAM lParam);
+
+// The windowed demo.
+struct DemoState {
+    int demoClosed = 0;
+    int demoX = 0;
+    int demoY = 0;
+    plat::HWND demoWindow = nullptr;
+    plat::HMENU menuBar = nullptr;
+    plat::HMENU fileMenu = nullptr;
+    plat::HMENU optionsMenu = nullptr;
+    plat::HMENU aboutMenu = nullptr;
+};
+
+extern DemoState demo;
+
+constexpr plat::UINT kQuitCommand = 10;
+constexpr plat::UINT kDotCommand = 11;
+
+int PrepareConfigure(plat::HINSTANCE instance);
+plat::LRESULT SAVER_CALLBACK DemoWindowProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                            plat::LPARAM lParam);
