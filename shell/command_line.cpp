@@ -71,8 +71,8 @@ void TurnRunningFlagOff() { SetScreenSaverRunning(0); }
 
 }  // namespace
 
-void SaverEntry() {
-    const char* p = GetCommandLineA();
+const char* ArgumentText(const char* commandLine) {
+    const char* p = commandLine;
     if (*p == '"') {
         // Bytes, not characters: no double-byte code page uses '"' as a trail byte.
         ++p;
@@ -82,11 +82,15 @@ void SaverEntry() {
         while (static_cast<unsigned char>(*p) > ' ') ++p;
     }
     while (*p != '\0' && static_cast<unsigned char>(*p) <= ' ') ++p;
+    return p;
+}
 
+void SaverEntry() {
+    const char* args = ArgumentText(GetCommandLineA());
     STARTUPINFOA startup = {};
     GetStartupInfoA(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
-    ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), nullptr, p, show)));
+    ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), nullptr, args, show)));
 }
 
 int SaverMain(HINSTANCE instance, HINSTANCE, const char* args, int) {

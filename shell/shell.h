@@ -34,6 +34,7 @@ constexpr plat::UINT kVerifyPasswordMessage = 0x8000;
 
 // Entry and modes.
 [[noreturn]] void SaverEntry();
+const char* ArgumentText(const char* commandLine);  // the command line without the program name
 int SaverMain(plat::HINSTANCE instance, plat::HINSTANCE ignored, const char* args, int showCommand);
 std::uint32_t ParseHandle(const char* text);
 int ConfigureMode(plat::HWND parent);

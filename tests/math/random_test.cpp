@@ -1,0 +1,72 @@
+#include "host/random.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Random, SequenceFromSeedOne) {
+    SeedRandom(1);
+    const int expected[] = {41, 18467, 6334, 26500, 19169, 15724};
+    for (int value : expected) EXPECT_EQ(Random15(), value);
+}
+
+TEST(Random, SequenceFromSeedZero) {
+    SeedRandom(0);
+    const int expected[] = {38, 7719, 21238, 2437};
+    for (int value : expected) EXPECT_EQ(Random15(), value);
+}
+
+TEST(Random, StaysIn15BitsOverAFullPeriodSample) {
+    SeedRandom(0xDEADBEEF);
+    int low = 32767, high = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const int r = Random15();
+        ASSERT_GE(r, 0);
+        ASSERT_LE(r, 32767);
+        low = r < low ? r : low;
+        high = r > high ? r : high;
+    }
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 32767);
+}
+
+// Finds a seed whose first draw is `wanted`, so the draws can be checked at the ends.
+std::uint32_t SeedGiving(int wanted) {
+    for (std::uint32_t seed = 0;; ++seed) {
+        SeedRandom(seed);
+        if (Random15() == wanted) return seed;
+    }
+}
+
+TEST(Random, SignedDrawsReachBothEndsAndNeverZero) {
+    SeedRandom(SeedGiving(0));
+    EXPECT_EQ(RandSigned(), -1.0f);
+    SeedRandom(SeedGiving(32767));
+    EXPECT_EQ(RandSigned(), 1.0f);
+    SeedRandom(SeedGiving(16383));
+    const float below = RandSigned();
+    SeedRandom(SeedGiving(16384));
+    const float above = RandSigned();
+    EXPECT_LT(below, 0.0f);
+    EXPECT_NEAR(below, -0.0000305f, 1e-6f);
+    EXPECT_GT(above, 0.0f);
+    EXPECT_NEAR(above, 0.0000305f, 1e-6f);
+}
+
+TEST(Random, UnitAndBitUseOneDrawEach) {
+    SeedRandom(1);
+    EXPECT_FLOAT_EQ(RandUnit(), 41.0f / 32767.0f);
+    EXPECT_EQ(RandBit(), 18467 & 1);
+    EXPECT_FLOAT_EQ(RandUnit(), 6334.0f / 32767.0f);
+}
+
+TEST(Random, SignedVectorPutsTheFirstDrawInZ) {
+    SeedRandom(1);
+    const Vector3 v = RandSignedVector();
+    EXPECT_NEAR(v.x, -0.6134f, 1e-4f);
+    EXPECT_NEAR(v.y, 0.1272f, 1e-4f);
+    EXPECT_NEAR(v.z, -0.9975f, 1e-4f);
+    EXPECT_EQ(Random15(), 26500);  // exactly three draws were used
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+// When the saver window closes on input, and when it must not.
+#include <gtest/gtest.h>
+
+#include "shell/shell.h"
+#include "tests/spine/run_saver.h"
+
+namespace {
+
+const char kSaverClass[] = "WindowsScreenSaverClass";
+constexpr int kLateKeyFrame = 60;
+
+// Runs "/s" with the given events at frames 5, 6, ...; a key at kLateKeyFrame
+// ends a saver that ignored them. Returns the frames presented.
+int FramesUntilClosed(std::initializer_list<headless::Event> events) {
+    Prepare();
+    int frame = 5;
+    for (const headless::Event& e : events) headless::AtFrame(frame++, e);
+    headless::AtFrame(kLateKeyFrame, Key());
+    EXPECT_EQ(Run("/s"), 0);
+    EXPECT_FALSE(headless::TimedOut());
+    return headless::FramesPresented();
+}
+
+bool ClosedEarly(std::initializer_list<headless::Event> events) { return FramesUntilClosed(events) < kLateKeyFrame; }
+
+TEST(CloseRules, KeysAndButtonPressesClose) {
+    EXPECT_TRUE(ClosedEarly({Key()}));
+    EXPECT_TRUE(ClosedEarly({Simple(headless::Input::SysKeyDown, 18)}));
+    EXPECT_TRUE(ClosedEarly({Simple(headless::Input::ButtonDown, 0)}));
+    EXPECT_TRUE(ClosedEarly({Simple(headless::Input::ButtonDown, 1)}));
+    EXPECT_TRUE(ClosedEarly({Simple(headless::Input::ButtonDown, 2)}));
+}
+
+TEST(CloseRules, ReleasesWheelAndCharactersDoNotClose) {
+    EXPECT_FALSE(ClosedEarly({Simple(headless::Input::KeyUp, 'A'), Simple(headless::Input::ButtonUp, 0),
+                              Simple(headless::Input::ButtonUp, 1), Simple(headless::Input::Wheel, 120),
+                              Simple(headless::Input::Char, 'a')}));
+}
+
+TEST(CloseRules, MovementBeyondFourPixelsCloses) {
+    EXPECT_FALSE(ClosedEarly({MoveBy(3, 1)}));
+    EXPECT_FALSE(ClosedEarly({MoveBy(-2, -2)}));
+    EXPECT_FALSE(ClosedEarly({MoveBy(0, 0)}));  // a move message without movement
+    EXPECT_TRUE(ClosedEarly({MoveBy(3, 2)}));
+    EXPECT_TRUE(ClosedEarly({MoveBy(0, -5)}));
+}
+
+TEST(CloseRules, CreepingAddsUpFromTheRecordedPosition) {
+    EXPECT_FALSE(ClosedEarly({MoveBy(1, 0), MoveBy(1, 0), MoveBy(1, 0), MoveBy(0, 1)}));
+    const int frames = FramesUntilClosed({MoveBy(1, 0), MoveBy(1, 0), MoveBy(1, 0), MoveBy(0, 1), MoveBy(0, 1)});
+    EXPECT_GE(frames, 9);  // the fifth pixel arrives after frame 9
+    EXPECT_LE(frames, 10);
+    // Back and forth ends where it started: nothing closes.
+    EXPECT_FALSE(ClosedEarly({MoveBy(4, 0), MoveBy(-4, 0), MoveBy(0, 4), MoveBy(0, -4)}));
+}
+
+TEST(CloseRules, DeactivationClosesActivationDoesNot) {
+    EXPECT_FALSE(ClosedEarly({Simple(headless::Input::Activate)}));
+    EXPECT_TRUE(ClosedEarly({Simple(headless::Input::Deactivate)}));
+}
+
+TEST(CloseRules, SystemCommandsThatWouldLeaveTheSaverAreSwallowed) {
+    EXPECT_FALSE(ClosedEarly({Msg(plat::WM_SYSCOMMAND, plat::SC_SCREENSAVE), Msg(plat::WM_SYSCOMMAND, plat::SC_NEXTWINDOW),
+                              Msg(plat::WM_SYSCOMMAND, plat::SC_PREVWINDOW)}));
+    // Monitor power: amber closes, the others leave it to default processing.
+    EXPECT_EQ(ClosedEarly({Msg(plat::WM_SYSCOMMAND, plat::SC_MONITORPOWER, 2)}), IsAmber());
+}
+
+TEST(CloseRules, PowerEventsCloseOnlyAmber) {
+    const bool amber = IsAmber();
+    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 4)}), amber);  // suspend
+    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 7)}), amber);  // resume
+    EXPECT_FALSE(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 7, 1)}));   // resume after a failed suspend
+    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWER, 3)}), amber);
+    EXPECT_FALSE(ClosedEarly({Msg(plat::WM_POWER, 1)}));
+    // Power status change: the status cannot be read here (255), as at start.
+    EXPECT_FALSE(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 10)}));
+}
+
+TEST(CloseRules, FullScreenCoversTheScreenAndHidesTheCursor) {
+    Prepare();
+    bool hiddenWhileRunning = false;
+    headless::SetFrameHook([](int, void* seen) { *static_cast<bool*>(seen) |= headless::CursorHidden(); },
+                           &hiddenWhileRunning);
+    headless::AtFrame(4, Key());
+    EXPECT_EQ(Run("/s"), 0);
+    headless::SetFrameHook(nullptr, nullptr);
+    EXPECT_TRUE(hiddenWhileRunning);
+    const headless::WindowInfo w = FindWindowInfo(kSaverClass);
+    EXPECT_EQ(w.x, 0);
+    EXPECT_EQ(w.y, 0);
+    EXPECT_EQ(w.width, 1024);
+    EXPECT_EQ(w.height, 768);
+    EXPECT_EQ(w.style, plat::WS_POPUP | plat::WS_VISIBLE | plat::WS_CLIPSIBLINGS | plat::WS_CLIPCHILDREN);
+    EXPECT_EQ(w.exStyle, plat::WS_EX_TOPMOST);
+    EXPECT_GE(headless::CountCalls("SetForegroundWindow"), 1);
+}
+
+TEST(CloseRules, ASecondFullScreenSaverBringsTheFirstForwardAndEnds) {
+    Prepare();
+    plat::WNDCLASSA existing = {};
+    existing.lpfnWndProc = [](plat::HWND w, plat::UINT m, plat::WPARAM wp, plat::LPARAM lp) SAVER_CALLBACK {
+        return plat::DefWindowProcA(w, m, wp, lp);
+    };
+    existing.lpszClassName = kSaverClass;
+    ASSERT_NE(plat::RegisterClassA(&existing), 0);
+    ASSERT_NE(plat::CreateWindowExA(0, kSaverClass, "Screen Saver", plat::WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(Run("/s"), 0);
+    EXPECT_EQ(headless::Windows().size(), 1u);
+    EXPECT_EQ(headless::CountCalls("SetForegroundWindow"), 1);
+    EXPECT_EQ(headless::FramesPresented(), 0);
+    EXPECT_EQ(probe.initCalls, 0);
+}
+
+TEST(CloseRules, PreviewIgnoresInputAndEndsWithItsParent) {
+    Prepare();
+    plat::HWND parent = headless::CreateForeignWindow(152, 112);
+    int frame = 3;
+    for (const headless::Event& e : {Key(), Simple(headless::Input::ButtonDown, 0), MoveBy(50, 50),
+                                     Simple(headless::Input::Deactivate), Msg(plat::WM_SYSCOMMAND, plat::SC_SCREENSAVE)})
+        headless::AtFrame(frame++, e);
+    headless::Event gone = Simple(headless::Input::DestroyForeign);
+    gone.target = parent;
+    headless::AtFrame(40, gone);
+    char args[32];
+    std::snprintf(args, sizeof args, "/p %u", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(parent)));
+    EXPECT_EQ(Run(args), 0);
+    EXPECT_GE(headless::FramesPresented(), 40);
+    EXPECT_FALSE(headless::CursorHidden());
+    EXPECT_FALSE(headless::TimedOut());
+    EXPECT_EQ(probe.freeCalls, 1);
+    const headless::WindowInfo w = FindWindowInfo(kSaverClass);
+    EXPECT_EQ(w.style, plat::WS_CHILD | plat::WS_VISIBLE | plat::WS_CLIPCHILDREN);
+}
+
+TEST(CloseRules, PreviewSendsHelpAndContextMenuToItsParent) {
+    Prepare();
+    plat::HWND parent = headless::CreateForeignWindow(152, 112);
+    headless::AtFrame(3, Msg(plat::WM_HELP, 0, 1234));
+    headless::AtFrame(4, Msg(plat::WM_CONTEXTMENU, 99, 5678));
+    headless::Event gone = Simple(headless::Input::DestroyForeign);
+    gone.target = parent;
+    headless::AtFrame(8, gone);
+    char args[32];
+    std::snprintf(args, sizeof args, "/p %u", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(parent)));
+    EXPECT_EQ(Run(args), 0);
+    const auto& posted = headless::PostedToForeign();
+    ASSERT_EQ(posted.size(), 2u);
+    EXPECT_EQ(posted[0].window, parent);
+    EXPECT_EQ(posted[0].message, plat::WM_HELP);
+    EXPECT_EQ(posted[0].wParam, reinterpret_cast<plat::WPARAM>(parent));
+    EXPECT_EQ(posted[0].lParam, 1234);
+    EXPECT_EQ(posted[1].message, plat::WM_CONTEXTMENU);
+    EXPECT_EQ(posted[1].lParam, 5678);
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+// Runs one deliverable's SaverMain on a fresh headless platform.
+#pragma once
+
+#include <string>
+
+#include "platform/headless/headless.h"
+#include "savers/saver_variant.h"
+#include "tests/spine/probe_effect.h"
+
+// Resets the platform, the recording GL and the probe; the caller then schedules
+// input and calls Run.
+headless::Config FreshConfig();
+void Prepare(const headless::Config& config = FreshConfig());
+int Run(const char* args);
+
+// The newest live window of a class, or a record with a null handle.
+headless::WindowInfo FindWindowInfo(const std::string& className);
+bool HasWindowOfClass(const std::string& className);
+
+inline bool IsAmber() { return saverVariant.demoStyle == DemoStyle::Amber; }
+inline bool IsCobalt() { return saverVariant.demoStyle == DemoStyle::Cobalt; }
+inline bool IsJade() { return saverVariant.demoStyle == DemoStyle::Jade; }
+inline bool IsOpal() { return saverVariant.demoStyle == DemoStyle::Opal; }
+
+headless::Event Key(int vk = 'A');
+headless::Event MoveBy(int dx, int dy);
+headless::Event Simple(headless::Input input, std::intptr_t a = 0);
+headless::Event Msg(unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
