@@ -16,7 +16,7 @@ int FramesUntilClosed(std::initializer_list<headless::Event> events) {
     int frame = 5;
     for (const headless::Event& e : events) headless::AtFrame(frame++, e);
     headless::AtFrame(kLateKeyFrame, Key());
-    EXPECT_EQ(Run("/s"), 0);
+    EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_FALSE(headless::TimedOut());
     return headless::FramesPresented();
 }
@@ -80,11 +80,9 @@ TEST(CloseRules, PowerEventsCloseOnlyAmber) {
 TEST(CloseRules, FullScreenCoversTheScreenAndHidesTheCursor) {
     Prepare();
     bool hiddenWhileRunning = false;
-    headless::SetFrameHook([](int, void* seen) { *static_cast<bool*>(seen) |= headless::CursorHidden(); },
-                           &hiddenWhileRunning);
+    OnFrame([&](int) { hiddenWhileRunning |= headless::CursorHidden(); });
     headless::AtFrame(4, Key());
-    EXPECT_EQ(Run("/s"), 0);
-    headless::SetFrameHook(nullptr, nullptr);
+    EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_TRUE(hiddenWhileRunning);
     const headless::WindowInfo w = FindWindowInfo(kSaverClass);
     EXPECT_EQ(w.x, 0);
@@ -107,7 +105,7 @@ TEST(CloseRules, ASecondFullScreenSaverBringsTheFirstForwardAndEnds) {
     ASSERT_NE(plat::CreateWindowExA(0, kSaverClass, "Screen Saver", plat::WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                     nullptr, nullptr),
               nullptr);
-    EXPECT_EQ(Run("/s"), 0);
+    EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_EQ(headless::Windows().size(), 1u);
     EXPECT_EQ(headless::CountCalls("SetForegroundWindow"), 1);
     EXPECT_EQ(headless::FramesPresented(), 0);
@@ -126,7 +124,7 @@ TEST(CloseRules, PreviewIgnoresInputAndEndsWithItsParent) {
     headless::AtFrame(40, gone);
     char args[32];
     std::snprintf(args, sizeof args, "/p %u", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(parent)));
-    EXPECT_EQ(Run(args), 0);
+    EXPECT_EQ(RunSaver(args), 0);
     EXPECT_GE(headless::FramesPresented(), 40);
     EXPECT_FALSE(headless::CursorHidden());
     EXPECT_FALSE(headless::TimedOut());
@@ -145,7 +143,7 @@ TEST(CloseRules, PreviewSendsHelpAndContextMenuToItsParent) {
     headless::AtFrame(8, gone);
     char args[32];
     std::snprintf(args, sizeof args, "/p %u", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(parent)));
-    EXPECT_EQ(Run(args), 0);
+    EXPECT_EQ(RunSaver(args), 0);
     const auto& posted = headless::PostedToForeign();
     ASSERT_EQ(posted.size(), 2u);
     EXPECT_EQ(posted[0].window, parent);

@@ -31,7 +31,7 @@ TEST(CommandLine, EverySpellingOfSStartsTheFullScreenSaver) {
     for (const char* args : {"/s", "-s", "s", " /S", "//s", "-/ -S trailing text"}) {
         Prepare();
         headless::AtFrame(2, Key());
-        EXPECT_EQ(Run(args), 0) << args;
+        EXPECT_EQ(RunSaver(args), 0) << args;
         const headless::WindowInfo w = FindWindowInfo(kSaverClass);
         ASSERT_NE(w.handle, nullptr) << args;
         EXPECT_EQ(w.title, "Screen Saver") << args;
@@ -49,7 +49,7 @@ TEST(CommandLine, PreviewTakesAHandleDirectlyOrAfterBlanks) {
         headless::Event gone = Simple(headless::Input::DestroyForeign);
         gone.target = parent;
         headless::AtFrame(3, gone);
-        EXPECT_EQ(Run(args), 0) << args;
+        EXPECT_EQ(RunSaver(args), 0) << args;
         const headless::WindowInfo w = FindWindowInfo(kSaverClass);
         EXPECT_EQ(w.title, "Preview") << args;
         EXPECT_EQ(w.parent, parent) << args;
@@ -62,7 +62,7 @@ TEST(CommandLine, PreviewTakesAHandleDirectlyOrAfterBlanks) {
 TEST(CommandLine, PreviewWithoutAValidWindowEndsWithMinusOne) {
     for (const char* args : {"/p", "/p 0", "/p 123456", "/p abc", "/p -5", "/p 4294967297", "l"}) {
         Prepare();
-        EXPECT_EQ(Run(args), -1) << args;
+        EXPECT_EQ(RunSaver(args), -1) << args;
         EXPECT_TRUE(headless::Windows().empty()) << args;
         EXPECT_TRUE(headless::MessageBoxes().empty()) << args;
     }
@@ -71,7 +71,7 @@ TEST(CommandLine, PreviewWithoutAValidWindowEndsWithMinusOne) {
 TEST(CommandLine, OtherLettersEndWithMinusOneAndShowNothing) {
     for (const char* args : {"/x", "?", "5", "/a", "a 12", "\t/s"}) {
         Prepare();
-        EXPECT_EQ(Run(args), -1) << args;
+        EXPECT_EQ(RunSaver(args), -1) << args;
         EXPECT_TRUE(headless::Windows().empty()) << args;
         EXPECT_TRUE(headless::MessageBoxes().empty()) << args;
     }
@@ -81,7 +81,7 @@ TEST(CommandLine, EmptyTextAndCRunTheDemo) {
     for (const char* args : {"", "   ", "/c", "C", "-c:12"}) {
         Prepare();
         headless::AtFrame(3, Simple(headless::Input::CloseButton));
-        EXPECT_EQ(Run(args), 0) << "[" << args << "]";
+        EXPECT_EQ(RunSaver(args), 0) << "[" << args << "]";
         EXPECT_TRUE(HasWindowOfClass("OpenGL")) << "[" << args << "]";
         EXPECT_FALSE(HasWindowOfClass(kSaverClass));
     }
@@ -95,19 +95,19 @@ TEST(CommandLine, ChangePasswordRunsOnlyOnThe9xFamily) {
     plat::HWND owner = headless::CreateForeignWindow(10, 10);
     char args[32];
     std::snprintf(args, sizeof args, "/a %u", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(owner)));
-    EXPECT_EQ(Run(args), 0);
+    EXPECT_EQ(RunSaver(args), 0);
     ASSERT_EQ(headless::ChangePasswordCalls().size(), 1u);
     EXPECT_EQ(headless::ChangePasswordCalls()[0].provider, "SCRSAVE");
     EXPECT_EQ(headless::ChangePasswordCalls()[0].owner, owner);
 
     // A missing provider changes nothing and still ends with 0.
     Prepare(config);
-    EXPECT_EQ(Run("a"), 0);
+    EXPECT_EQ(RunSaver("a"), 0);
     EXPECT_TRUE(headless::ChangePasswordCalls().empty());
 
     Prepare();
     headless::SetChangePasswordProvider(true, true);
-    EXPECT_EQ(Run("/a"), -1);
+    EXPECT_EQ(RunSaver("/a"), -1);
     EXPECT_TRUE(headless::ChangePasswordCalls().empty());
 }
 
@@ -118,7 +118,7 @@ TEST(CommandLine, ChangePasswordWithoutAWindowUsesTheForegroundWindow) {
     headless::SetChangePasswordProvider(true, true);
     plat::HWND foreground = headless::CreateForeignWindow(10, 10);
     headless::SetForegroundForeign(foreground);
-    EXPECT_EQ(Run("A 0"), 0);
+    EXPECT_EQ(RunSaver("A 0"), 0);
     ASSERT_EQ(headless::ChangePasswordCalls().size(), 1u);
     EXPECT_EQ(headless::ChangePasswordCalls()[0].owner, foreground);
 }
@@ -129,10 +129,10 @@ TEST(CommandLine, ConfigurationDialogIsTriedOnlyWhenTheDemoEndsNonZero) {
     // close arrived; the dialog template does not exist, so the result is -1.
     Prepare();
     headless::AtFrame(3, Msg(plat::WM_CLOSE, 7));
-    EXPECT_EQ(Run("/c"), -1);
+    EXPECT_EQ(RunSaver("/c"), -1);
     Prepare();
     headless::AtFrame(3, Msg(plat::WM_CLOSE, 0));
-    EXPECT_EQ(Run("/c"), 0);
+    EXPECT_EQ(RunSaver("/c"), 0);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ std::size_t Nth(const char* name, int n) {
 
 int RunFrames(const char* args, int frames) {
     headless::AtFrame(frames, Key());
-    return Run(args);
+    return RunSaver(args);
 }
 
 TEST(Frame, SaverStartsGLThenTicksAFrameTimer) {
@@ -44,7 +44,7 @@ TEST(Frame, SaverStartsGLThenTicksAFrameTimer) {
 TEST(Frame, TheTimerIsPacedByTheTenMillisecondFloor) {
     Prepare();
     headless::AtMs(1000, Key());
-    EXPECT_EQ(Run("/s"), 0);
+    EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_GE(headless::FramesPresented(), 95);
     EXPECT_LE(headless::FramesPresented(), 101);
 }
@@ -152,7 +152,7 @@ TEST(Frame, APreviewStillProjectsTheWholeScreen) {
     headless::AtFrame(2, gone);
     char args[32];
     std::snprintf(args, sizeof args, "p %u", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(parent)));
-    EXPECT_EQ(Run(args), 0);
+    EXPECT_EQ(RunSaver(args), 0);
     ExpectProjection(1280, 1024);
 }
 
@@ -199,7 +199,7 @@ TEST(Frame, StartFailuresShowTheirBoxAndEndTheRun) {
         failure.arrange(config);
         Prepare(config);
         failure.arrange(config);  // the probe is reset by Prepare
-        EXPECT_EQ(Run("/s"), 0) << failure.text;
+        EXPECT_EQ(RunSaver("/s"), 0) << failure.text;
         ASSERT_EQ(headless::MessageBoxes().size(), 1u) << failure.text;
         EXPECT_EQ(headless::MessageBoxes()[0].text, failure.text);
         EXPECT_EQ(headless::MessageBoxes()[0].caption, "Error");
@@ -215,7 +215,7 @@ TEST(Frame, ATimerThatCannotStartEndsTheRunSilently) {
     headless::Config config = FreshConfig();
     config.failSetTimer = true;
     Prepare(config);
-    EXPECT_EQ(Run("/s"), 0);
+    EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_TRUE(headless::MessageBoxes().empty());
     EXPECT_EQ(headless::FramesPresented(), 0);
     EXPECT_FALSE(headless::TimedOut());

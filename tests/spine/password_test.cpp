@@ -25,14 +25,11 @@ TEST(Password, WrongAnswerKeepsTheSaverRightAnswerClosesIt) {
     PrepareWithPassword({0, 1});
     bool hiddenAfterRefusal = false;
     headless::AtFrame(5, Key());
-    headless::SetFrameHook(
-        [](int frame, void* seen) {
-            if (frame == 30) *static_cast<bool*>(seen) = headless::CursorHidden();
-        },
-        &hiddenAfterRefusal);
+    OnFrame([&](int frame) {
+        if (frame == 30) hiddenAfterRefusal = headless::CursorHidden();
+    });
     headless::AtFrame(60, Key());
-    EXPECT_EQ(Run("/s"), 0);
-    headless::SetFrameHook(nullptr, nullptr);
+    EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_EQ(headless::PasswordQuestions(), 2);
     EXPECT_TRUE(hiddenAfterRefusal);
     EXPECT_GE(headless::FramesPresented(), 60);
@@ -46,7 +43,7 @@ TEST(Password, PressesInQuickSuccessionAskOnce) {
     headless::AtFrame(5, Simple(headless::Input::ButtonDown, 0));
     headless::AtFrame(6, Key());
     headless::AtFrame(100, Key());  // long after the refusal: asks again
-    EXPECT_EQ(Run("/s"), 0);
+    EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_EQ(headless::PasswordQuestions(), 2);
     EXPECT_GE(headless::FramesPresented(), 100);
     EXPECT_FALSE(headless::TimedOut());
@@ -55,7 +52,7 @@ TEST(Password, PressesInQuickSuccessionAskOnce) {
 TEST(Password, TheProviderIsBoundForTheRunAndTheFlagFollowsIt) {
     PrepareWithPassword({1});
     headless::AtFrame(5, Key());
-    EXPECT_EQ(Run("/s"), 0);
+    EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_EQ(headless::CountCalls(KeyOpener()), 1);
     EXPECT_EQ(headless::CountCalls("LoadLibraryA PASSWORD.CPL"), 1);
     EXPECT_EQ(headless::CountCalls("SystemParametersInfoA 97 1"), 1);
@@ -78,7 +75,7 @@ TEST(Password, WithoutAPasswordTheFirstKeyCloses) {
         headless::SetPasswordProvider(c.library, c.function);
         headless::QueuePasswordAnswers({0});
         headless::AtFrame(5, Key());
-        EXPECT_EQ(Run("/s"), 0);
+        EXPECT_EQ(RunSaver("/s"), 0);
         EXPECT_EQ(headless::PasswordQuestions(), 0);
         EXPECT_LE(headless::FramesPresented(), 6);
         EXPECT_EQ(headless::CountCalls("SystemParametersInfoA"), 0);
@@ -95,13 +92,13 @@ TEST(Password, PreviewAndDemoNeverReadTheSetting) {
     headless::AtFrame(4, gone);
     char args[32];
     std::snprintf(args, sizeof args, "/p %u", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(parent)));
-    EXPECT_EQ(Run(args), 0);
+    EXPECT_EQ(RunSaver(args), 0);
     EXPECT_EQ(headless::CountCalls("RegOpenKey"), 0);
     EXPECT_EQ(headless::CountCalls("LoadLibraryA"), 0);
 
     PrepareWithPassword({0});
     headless::AtFrame(3, Simple(headless::Input::CloseButton));
-    EXPECT_EQ(Run("/c"), 0);
+    EXPECT_EQ(RunSaver("/c"), 0);
     EXPECT_EQ(headless::CountCalls("RegOpenKey"), 0);
     EXPECT_EQ(headless::PasswordQuestions(), 0);
 }
@@ -112,7 +109,7 @@ TEST(Password, OutsideThe9xFamilyNothingIsAsked) {
     headless::SetPasswordProvider(true, true);
     headless::QueuePasswordAnswers({0});
     headless::AtFrame(5, Key());
-    EXPECT_EQ(Run("/s"), 0);
+    EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_EQ(headless::CountCalls("RegOpenKey"), 0);
     EXPECT_EQ(headless::PasswordQuestions(), 0);
     EXPECT_LE(headless::FramesPresented(), 6);

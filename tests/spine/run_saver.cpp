@@ -10,16 +10,35 @@ headless::Config FreshConfig() {
     return config;
 }
 
+namespace {
+
+std::vector<headless::WindowInfo> seenWindows;
+std::function<void(int)> frameHook;
+
+void AfterFrame(int frame, void*) {
+    seenWindows = headless::Windows();
+    if (frameHook) frameHook(frame);
+}
+
+}  // namespace
+
 void Prepare(const headless::Config& config) {
     headless::Reset(config);
     recgl::Reset();
     probe = ProbeEffect();
+    seenWindows.clear();
+    frameHook = nullptr;
+    headless::SetFrameHook(AfterFrame, nullptr);
 }
 
-int Run(const char* args) { return SaverMain(plat::GetModuleHandleA(nullptr), nullptr, args, plat::SW_SHOWDEFAULT); }
+void OnFrame(std::function<void(int frame)> hook) { frameHook = std::move(hook); }
+
+int RunSaver(const char* args) { return SaverMain(plat::GetModuleHandleA(nullptr), nullptr, args, plat::SW_SHOWDEFAULT); }
 
 headless::WindowInfo FindWindowInfo(const std::string& className) {
     headless::WindowInfo found = {};
+    for (const headless::WindowInfo& w : seenWindows)
+        if (w.className == className) found = w;
     for (const headless::WindowInfo& w : headless::Windows())
         if (w.className == className) found = w;
     return found;

@@ -1,7 +1,9 @@
 // Runs one deliverable's SaverMain on a fresh headless platform.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/headless/headless.h"
 #include "savers/saver_variant.h"
@@ -11,9 +13,13 @@
 // input and calls Run.
 headless::Config FreshConfig();
 void Prepare(const headless::Config& config = FreshConfig());
-int Run(const char* args);
+int RunSaver(const char* args);
 
-// The newest live window of a class, or a record with a null handle.
+// Called after every frame of the next run (Prepare clears it).
+void OnFrame(std::function<void(int frame)> hook);
+
+// The newest window of a class, live now or seen during the last frame of the
+// run, or a record with a null handle.
 headless::WindowInfo FindWindowInfo(const std::string& className);
 bool HasWindowOfClass(const std::string& className);
 
