@@ -1,0 +1,33 @@
+// The four effect hooks of cobalt. The host switches additive blending on before
+// EffectSetupGL and clears colour and depth before every EffectDraw.
+#include "effects/cobalt/burst.h"
+#include "effects/cobalt/mesh.h"
+#include "host/effect_hooks.h"
+#include "host/random.h"
+#include "platform/platform.h"
+
+void EffectSetupGL() {}
+
+bool EffectInit() {
+    EffectFree();
+    SeedRandom(plat::timeGetTime());
+    if (!LoadSphereMesh()) return false;
+    if (!InitParticles()) {
+        FreeSphereMesh();
+        return false;
+    }
+    return true;
+}
+
+void EffectDraw() {
+    MoveEmitter();
+    AdvanceRotation();
+    RotateMesh();
+    UpdateAndDrawParticles();
+    EmitAll();
+}
+
+void EffectFree() {
+    FreeParticles();
+    FreeSphereMesh();
+}
