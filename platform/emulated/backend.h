@@ -66,6 +66,20 @@ const MenuItem* MenuItemAt(HMENU menu, int index);
 // headless between runs; a real process never needs it.
 void ResetWindowSystem();
 
+// Device contexts handed out by GetDC: the window a DC belongs to (null for the
+// screen's DC from GetDC(null) and for unknown values), and whether a DC is the
+// screen's.
+HWND WindowFromDC(HDC dc);
+bool IsScreenDC(HDC dc);
+
+// Optional observer of notable calls served here, one line each: "SetTimer <id>
+// <period>", "KillTimer <id>", "PostQuitMessage <code>", "SetCursor hidden" or
+// "SetCursor shown", "SetForegroundWindow", "ReleaseDC". Null (the default) observes
+// nothing; headless records them in its call log.
+void SetCallObserver(void (*observer)(const char* line));
+// While on, SetTimer fails and returns 0 (headless failSetTimer).
+void SetTimersFail(bool fail);
+
 // --- Provided by each backend to the emulated layer ---------------------------
 
 DWORD BackendTickMs();              // millisecond counter used for timers and GetTickCount
@@ -85,6 +99,7 @@ bool BackendIsForeignWindow(HWND window);
 bool BackendForeignClientRect(HWND window, RECT* rect);
 BOOL BackendPostForeign(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HWND BackendFindForeignWindow(const char* className, const char* title);
+BOOL BackendSetForegroundForeign(HWND window);  // SetForegroundWindow of a foreign window
 HWND BackendForegroundWindow();  // may be an emulated window's handle
 
 }  // namespace emu

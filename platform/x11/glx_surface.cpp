@@ -1,0 +1,107 @@
+// The GL surface over GLX: one pixel format (the double-buffered RGBA visual
+// with depth that every window's GL child is created with), contexts made
+// current on a window's GL child, and buffer swaps.
+#include <GL/glx.h>
+
+#include <cstring>
+
+#include "platform/x11/x11_platform.h"
+
+namespace plat {
+
+namespace {
+
+constexpr int kOnlyFormat = 1;
+
+// The GL child of the window a device context belongs to, or None.
+::Window DrawableOf(HDC dc) {
+    Peer* peer = PeerOfHandle(emu::WindowFromDC(dc));
+    if (!peer || peer->gone) return None;
+    return peer->gl;
+}
+
+int VisualAttribute(int attribute) {
+    int value = 0;
+    if (!x11.glVisual) return 0;
+    glXGetConfig(x11.display, x11.glVisual, attribute, &value);
+    return value;
+}
+
+bool hasCurrentContext = false;
+
+}  // namespace
+
+void ReleaseCurrentContext() {
+    if (!hasCurrentContext || !x11.display) return;
+    glXMakeCurrent(x11.display, None, nullptr);
+    hasCurrentContext = false;
+}
+
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd) {
+    if (!pfd || !x11.display || !DrawableOf(dc)) return 0;
+    return GlVisual() ? kOnlyFormat : 0;
+}
+
+BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
+    if (format != kOnlyFormat || !x11.display || !DrawableOf(dc)) return 0;
+    return GlVisual() ? 1 : 0;
+}
+
+int DescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) {
+    if (!x11.display || !GlVisual()) return 0;
+    if (pfd) {
+        if (format != kOnlyFormat || size < sizeof(PIXELFORMATDESCRIPTOR)) return 0;
+        std::memset(pfd, 0, sizeof *pfd);
+        pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
+        pfd->nVersion = 1;
+        pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        pfd->iPixelType = PFD_TYPE_RGBA;
+        pfd->cRedBits = static_cast<BYTE>(VisualAttribute(GLX_RED_SIZE));
+        pfd->cGreenBits = static_cast<BYTE>(VisualAttribute(GLX_GREEN_SIZE));
+        pfd->cBlueBits = static_cast<BYTE>(VisualAttribute(GLX_BLUE_SIZE));
+        pfd->cAlphaBits = static_cast<BYTE>(VisualAttribute(GLX_ALPHA_SIZE));
+        pfd->cColorBits = static_cast<BYTE>(VisualAttribute(GLX_BUFFER_SIZE));
+        pfd->cDepthBits = static_cast<BYTE>(VisualAttribute(GLX_DEPTH_SIZE));
+        pfd->cStencilBits = static_cast<BYTE>(VisualAttribute(GLX_STENCIL_SIZE));
+    }
+    return kOnlyFormat;
+}
+
+HGLRC wglCreateContext(HDC dc) {
+    if (!x11.display || !DrawableOf(dc) || !GlVisual()) return nullptr;
+    GLXContext context = glXCreateContext(x11.display, x11.glVisual, nullptr, True);
+    if (!context) context = glXCreateContext(x11.display, x11.glVisual, nullptr, False);
+    return reinterpret_cast<HGLRC>(context);
+}
+
+BOOL wglMakeCurrent(HDC dc, HGLRC context) {
+    if (!x11.display) return 0;
+    if (!context) {
+        ReleaseCurrentContext();
+        return 1;
+    }
+    ::Window drawable = DrawableOf(dc);
+    if (drawable == None) return 0;
+    BeginErrorTrap();
+    Bool made = glXMakeCurrent(x11.display, drawable, reinterpret_cast<GLXContext>(context));
+    if (!EndErrorTrap() || !made) return 0;
+    hasCurrentContext = true;
+    return 1;
+}
+
+BOOL wglDeleteContext(HGLRC context) {
+    if (!context || !x11.display) return 0;
+    auto glx = reinterpret_cast<GLXContext>(context);
+    if (glXGetCurrentContext() == glx) ReleaseCurrentContext();
+    glXDestroyContext(x11.display, glx);
+    return 1;
+}
+
+BOOL SwapBuffers(HDC dc) {
+    ::Window drawable = DrawableOf(dc);
+    if (drawable == None) return 0;
+    glXSwapBuffers(x11.display, drawable);
+    return 1;
+}
+
+}  // namespace plat

@@ -1,0 +1,213 @@
+// X events to window messages, and the clock and wait that the emulated message
+// loop runs on: the process sleeps in select() on the X connection until an
+// event arrives or the next timer is due.
+#include <X11/keysym.h>
+#include <sys/select.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <ctime>
+
+#include "platform/x11/key_map.h"
+#include "platform/x11/x11_platform.h"
+
+namespace plat {
+
+namespace {
+
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_RBUTTON = 0x0002;
+constexpr WPARAM MK_SHIFT = 0x0004;
+constexpr WPARAM MK_CONTROL = 0x0008;
+constexpr WPARAM MK_MBUTTON = 0x0010;
+constexpr int kWheelDelta = 120;
+
+LPARAM PackPoint(int x, int y) {
+    return static_cast<LPARAM>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) | static_cast<std::uint32_t>(x & 0xFFFF));
+}
+
+WPARAM MouseKeys(unsigned int state) {
+    WPARAM keys = 0;
+    if (state & Button1Mask) keys |= MK_LBUTTON;
+    if (state & Button2Mask) keys |= MK_MBUTTON;
+    if (state & Button3Mask) keys |= MK_RBUTTON;
+    if (state & ShiftMask) keys |= MK_SHIFT;
+    if (state & ControlMask) keys |= MK_CONTROL;
+    return keys;
+}
+
+// Client-area coordinates: events on the outer window are offset by the strip.
+LPARAM ClientPoint(const Peer& peer, ::Window window, int x, int y) {
+    if (window == peer.outer && peer.hasBar) y -= x11.barHeight;
+    return PackPoint(x, y);
+}
+
+void TranslateKey(const Peer& peer, XKeyEvent& key, bool press) {
+    KeySym keysym = XLookupKeysym(&key, 0);
+    bool system = (key.state & Mod1Mask) || IsSystemKey(keysym);
+    auto scanCode = static_cast<std::uint32_t>(key.keycode >= 8 ? key.keycode - 8 : 0) & 0xFF;
+    std::uint32_t flags = 1 | (scanCode << 16);
+    if (!press) flags |= 0xC0000000u;  // previous state down, transition up
+    UINT message = press ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    emu::QueueMessage(peer.handle, message, VirtualKeyFromKeysym(keysym), static_cast<LPARAM>(flags));
+}
+
+void TranslateButton(const Peer& peer, XButtonEvent& button, bool press) {
+    WPARAM keys = MouseKeys(button.state);
+    UINT message = 0;
+    switch (button.button) {
+        case Button1:
+            message = press ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+            break;
+        case Button2:
+            message = press ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+            break;
+        case Button3:
+            message = press ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+            break;
+        case Button4:
+        case Button5: {
+            if (!press) return;
+            int delta = button.button == Button4 ? kWheelDelta : -kWheelDelta;
+            WPARAM wParam = (static_cast<WPARAM>(static_cast<WORD>(delta)) << 16) | keys;
+            emu::QueueMessage(peer.handle, WM_MOUSEWHEEL, wParam, PackPoint(button.x_root, button.y_root));
+            return;
+        }
+        default:
+            return;
+    }
+    emu::QueueMessage(peer.handle, message, keys, ClientPoint(peer, button.window, button.x, button.y));
+}
+
+// Focus that moves to another client deactivates the application; moves caused
+// by grabs, or to one of our own windows, do not.
+void TranslateFocusOut(const Peer& peer, XFocusChangeEvent& focus) {
+    if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab) return;
+    if (focus.detail == NotifyInferior || focus.detail == NotifyPointer) return;
+    ::Window now = None;
+    int revert = 0;
+    XGetInputFocus(x11.display, &now, &revert);
+    if (now == None || now == PointerRoot || IsOurXWindow(now)) return;
+    emu::QueueMessage(peer.handle, WM_ACTIVATEAPP, 0, 0);
+}
+
+void ScheduleDestroy(Peer& peer) {
+    if (peer.gone) return;
+    peer.gone = true;
+    if (x11.pendingDestroyCount < kMaxPeers) x11.pendingDestroy[x11.pendingDestroyCount++] = peer.handle;
+}
+
+// A preview parent that is destroyed takes our window with it.
+void TranslateDestroy(XDestroyWindowEvent& destroyed) {
+    for (Peer& peer : x11.peers) {
+        if (!peer.handle) continue;
+        if (peer.outer == destroyed.window || (peer.foreignParent != None && peer.foreignParent == destroyed.window)) {
+            ScheduleDestroy(peer);
+        }
+    }
+}
+
+void TranslateConfigure(Peer& peer, XConfigureEvent& configure) {
+    if (configure.window != peer.outer) return;
+    if (configure.width == peer.outerWidth && configure.height == peer.outerHeight) return;
+    peer.outerWidth = configure.width;
+    peer.outerHeight = configure.height;
+    ResizeGlChild(peer);
+    int top = peer.hasBar ? x11.barHeight : 0;
+    emu::NativeResized(peer.handle, configure.x, configure.y, configure.width, configure.height - top);
+}
+
+}  // namespace
+
+void TranslateEvent(XEvent& event) {
+    if (event.type == DestroyNotify) {
+        TranslateDestroy(event.xdestroywindow);
+        return;
+    }
+    if (MenuBarHandlesEvent(event)) return;
+    Peer* peer = PeerOfXWindow(event.xany.window);
+    if (!peer || peer->gone) return;
+    switch (event.type) {
+        case KeyPress:
+        case KeyRelease:
+            TranslateKey(*peer, event.xkey, event.type == KeyPress);
+            break;
+        case ButtonPress:
+        case ButtonRelease:
+            TranslateButton(*peer, event.xbutton, event.type == ButtonPress);
+            break;
+        case MotionNotify:
+            emu::QueueMessage(peer->handle, WM_MOUSEMOVE, MouseKeys(event.xmotion.state),
+                              ClientPoint(*peer, event.xmotion.window, event.xmotion.x, event.xmotion.y));
+            break;
+        case FocusOut:
+            TranslateFocusOut(*peer, event.xfocus);
+            break;
+        case Expose:
+            if (event.xexpose.window == peer->outer && peer->hasBar) {
+                if (event.xexpose.count == 0) PaintMenuBar(*peer);
+            } else {
+                emu::InvalidateWindow(peer->handle);
+            }
+            break;
+        case ConfigureNotify:
+            TranslateConfigure(*peer, event.xconfigure);
+            break;
+        case ClientMessage:
+            if (event.xclient.message_type == x11.wmProtocols &&
+                static_cast<Atom>(event.xclient.data.l[0]) == x11.wmDeleteWindow) {
+                emu::QueueMessage(peer->handle, WM_CLOSE, 0, 0);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+// The emulated layer destroys a window whose X window vanished; done after the
+// events are read, never in the middle of translating one.
+void ProcessPendingDestroys() {
+    while (x11.pendingDestroyCount > 0) {
+        HWND window = x11.pendingDestroy[--x11.pendingDestroyCount];
+        if (emu::LookupWindow(window)) DestroyWindow(window);
+    }
+}
+
+namespace emu {
+
+DWORD BackendTickMs() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::uint64_t ms =
+        static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<DWORD>(ms);
+}
+
+void BackendPoll() {
+    if (!x11.display) return;
+    while (XPending(x11.display) > 0) {
+        XEvent event;
+        XNextEvent(x11.display, &event);
+        TranslateEvent(event);
+    }
+    ProcessPendingDestroys();
+}
+
+void BackendWait(DWORD timeoutMs) {
+    if (!x11.display) {
+        timespec delay = {static_cast<time_t>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000) * 1000000L};
+        nanosleep(&delay, nullptr);
+        return;
+    }
+    XFlush(x11.display);
+    if (XPending(x11.display) > 0) return;
+    int fd = ConnectionNumber(x11.display);
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(fd, &readable);
+    timeval timeout = {static_cast<time_t>(timeoutMs / 1000), static_cast<suseconds_t>(timeoutMs % 1000) * 1000};
+    select(fd + 1, &readable, nullptr, nullptr, &timeout);
+}
+
+}  // namespace emu
+}  // namespace plat

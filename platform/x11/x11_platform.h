@@ -1,0 +1,92 @@
+// State and helpers shared by the x11 backend's files: the X connection, the peer
+// X windows of the emulated windows, the GL visual, the menu bar.
+//
+// Every emulated window has two X windows: `outer`, which carries the window's
+// identity (class, title, decorations, input) and, when the window has a menu, the
+// menu-bar strip at its top; and `gl`, a child below the strip with the GL visual,
+// which is the window's client area and the drawable of its GL context.
+//
+// Has: full-screen saver with input grabs, preview inside another program's
+// window, managed demo window with our own menu bar, blank cursor, modal message
+// box, GLX surface. Lacks (reported absent to callers): power events, the Windows
+// 9x family and its password provider, registry, loadable libraries, icons.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include "platform/emulated/backend.h"
+#include "platform/platform.h"
+
+namespace plat {
+
+constexpr int kMaxPeers = 64;
+
+struct Peer {
+    HWND handle;  // null: slot free
+    ::Window outer;
+    ::Window gl;
+    ::Window foreignParent;  // the X window of a preview parent, or None
+    bool topLevel;           // a child of the root window
+    bool fullScreen;         // override-redirect, screen-sized, grabs input
+    bool hasBar;             // a menu is attached: the strip is visible
+    bool gone;               // the X window was destroyed by someone else
+    int outerWidth, outerHeight;
+};
+
+// The backend's one state record.
+struct X11State {
+    Display* display;
+    int screen;
+    ::Window root;
+    Atom wmProtocols, wmDeleteWindow, wmName, netWmName, utf8String, netActiveWindow, saverClass, saverMessage;
+    XVisualInfo* glVisual;  // chosen on first use; null when GL has none
+    bool glVisualChosen;
+    Colormap glColormap;
+    Cursor blankCursor;
+    bool cursorHidden;
+    bool grabbed;       // keyboard and pointer grabbed by a full-screen window
+    XFontStruct* font;  // core font for the menu bar and message boxes; may be null
+    int barHeight;
+    int lastError;  // error code caught by the error trap, 0 when none
+    Peer peers[kMaxPeers];
+    HWND pendingDestroy[kMaxPeers];  // windows whose X window vanished, destroyed after the poll
+    int pendingDestroyCount;
+};
+
+extern X11State x11;
+
+// display.cpp
+bool OpenDisplay();  // false when there is no X server
+void CloseDisplay();
+void BeginErrorTrap();
+bool EndErrorTrap();  // true when no X error happened since BeginErrorTrap
+const XVisualInfo* GlVisual();
+
+// x11_window.cpp
+Peer* PeerOfHandle(HWND window);
+Peer* PeerOfXWindow(::Window window);  // outer or gl window of a live peer
+bool IsOurXWindow(::Window window);    // a peer, a menu popup or a message box
+::Window ForeignWindowOf(HWND window);
+void ResizeGlChild(Peer& peer);
+
+// x11_events.cpp
+void TranslateEvent(XEvent& event);
+void ProcessPendingDestroys();
+
+// menu_bar.cpp
+void PaintMenuBar(Peer& peer);
+bool MenuBarHandlesEvent(XEvent& event);  // popup events and clicks on a bar
+void CloseMenuPopup();
+bool IsMenuPopup(::Window window);
+
+// message_box.cpp
+bool IsMessageBoxWindow(::Window window);
+
+// system.cpp
+void SetCommandLine(const char* text);  // what GetCommandLineA returns
+
+// glx_surface.cpp
+void ReleaseCurrentContext();
+
+}  // namespace plat

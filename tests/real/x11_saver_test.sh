@@ -1,0 +1,434 @@
+#!/bin/sh
+# The X11 programs on a private Xvfb display, driven with xdotool: full-screen
+# saver, close rules, second instance, preview inside a foreign window, bad
+# command lines, the windowed demos with their menu bar, the message box, and
+# that the saver sleeps between frames.
+#
+# Usage: x11_saver_test.sh <directory with amber, cobalt, ...> [screenshot dir]
+# Needs: Xvfb, xdotool, xwininfo, xmessage (x11-utils), ImageMagick (import, convert),
+# python3 (x11_close_window.py beside this script).
+# Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+BIN=$(cd "${1:?usage: x11_saver_test.sh <bin dir> [screenshot dir]}" && pwd) || exit 2
+SHOTS=${2:-${TMPDIR:-/tmp}/x11_saver_shots}
+mkdir -p "$SHOTS"
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/x11_saver_test.XXXXXX") || exit 2
+export LIBGL_ALWAYS_SOFTWARE=1
+
+passed=0
+failed=0
+XVFB_PID=
+SAVER_PID=
+HELPER_PID=
+
+ok() { echo "ok - $1"; passed=$((passed + 1)); }
+notok() { echo "not ok - $1"; failed=$((failed + 1)); }
+check() { # check <what> <command...>
+    what=$1
+    shift
+    if "$@"; then ok "$what"; else notok "$what"; fi
+}
+
+cleanup() {
+    for pid in $SAVER_PID $HELPER_PID; do kill "$pid" 2>/dev/null; done
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT INT TERM
+
+# --- Display ---------------------------------------------------------------
+
+start_xvfb() {
+    n=57
+    while [ $n -lt 120 ]; do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+            XVFB_PID=$!
+            export DISPLAY=":$n"
+            i=0
+            while [ $i -lt 50 ]; do
+                if xwininfo -root >/dev/null 2>&1; then return 0; fi
+                if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
+                sleep 0.1
+                i=$((i + 1))
+            done
+            kill "$XVFB_PID" 2>/dev/null
+            XVFB_PID=
+        fi
+        n=$((n + 1))
+    done
+    return 1
+}
+
+if ! start_xvfb; then
+    echo "not ok - Xvfb starts"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+
+# --- Helpers ----------------------------------------------------------------
+
+# run_saver <program> <args...>: starts it in the background from the bin dir
+# (cobalt reads sphere.3d there); its exit code lands in $WORK/rc.
+run_saver() {
+    rm -f "$WORK/rc"
+    (
+        cd "$BIN" || exit 2
+        "./$@" >"$WORK/out" 2>&1
+        echo $? >"$WORK/rc"
+    ) &
+    SAVER_PID=$!
+}
+
+# wait_exit <seconds>: true when the started saver ended within the time.
+wait_exit() {
+    i=0
+    limit=$(($1 * 10))
+    while [ $i -lt $limit ]; do
+        if [ -s "$WORK/rc" ]; then
+            wait "$SAVER_PID" 2>/dev/null
+            SAVER_PID=
+            return 0
+        fi
+        sleep 0.1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+exit_code() { cat "$WORK/rc" 2>/dev/null; }
+running() { [ ! -s "$WORK/rc" ]; }
+
+stop_saver() {
+    [ -z "$SAVER_PID" ] && return
+    for child in $(pgrep -P "$SAVER_PID"); do kill "$child" 2>/dev/null; done
+    kill "$SAVER_PID" 2>/dev/null
+    wait "$SAVER_PID" 2>/dev/null
+    SAVER_PID=
+}
+
+# find_window <name regex> [seconds]: prints the decimal ids of windows with that name.
+find_window() {
+    i=0
+    limit=$((${2:-10} * 10))
+    while [ $i -lt $limit ]; do
+        ids=$(xdotool search --name "$1" 2>/dev/null)
+        if [ -n "$ids" ]; then
+            echo "$ids"
+            return 0
+        fi
+        sleep 0.1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+# find_viewable <name regex> [seconds]: like find_window, once the window is
+# mapped (the saver maps and grabs input only after its GL start).
+find_viewable() {
+    i=0
+    limit=$((${2:-20} * 10))
+    while [ $i -lt $limit ]; do
+        for id in $(xdotool search --name "$1" 2>/dev/null); do
+            if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+geometry() { # geometry <id>: "width height x y"
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+                             /Width:/ {w=$2} /Height:/ {h=$2} END {print w, h, x, y}'
+}
+
+# The saver's process id (the program itself, child of the run_saver subshell).
+saver_process() { pgrep -P "$SAVER_PID" | head -1; }
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
+
+# Mean brightness (0..1) of a screenshot of the whole screen.
+screenshot() { # screenshot <name>
+    import -window root "$SHOTS/$1.png" 2>/dev/null && convert "$SHOTS/$1.png" -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null
+}
+brighter_than() { awk -v m="$1" -v t="$2" 'BEGIN {exit !(m != "" && m + 0 > t + 0)}'; }
+
+gl_area_fits() { [ "$gw" = "$1" ] && [ "$gy" -gt 0 ] && [ $((gy + gh)) = "$2" ]; }
+
+count_lines() { if [ -z "$1" ]; then echo 0; else echo "$1" | wc -l; fi; }
+
+# --- Full-screen saver --------------------------------------------------------
+
+xdotool mousemove 100 100
+run_saver amber s
+if id=$(find_viewable '^Screen Saver$'); then
+    check "amber s covers the screen (1024x768 at 0,0)" [ "$(geometry "$id")" = "1024 768 0 0" ]
+    check "amber s is override-redirect (no window manager frame)" \
+        sh -c "xwininfo -id $id | grep -q 'Override Redirect State: yes'"
+    # amber builds its plasma texture first, and its trails take a moment to
+    # spread over the screen.
+    i=0
+    mean=0
+    while [ $i -lt 12 ] && ! brighter_than "$mean" 0.01; do
+        sleep 1
+        mean=$(screenshot amber_saver)
+        i=$((i + 1))
+    done
+    check "amber s draws a picture (mean brightness $mean)" brighter_than "$mean" 0.01
+    xdotool key a
+    check "amber s ends after a key press" wait_exit 10
+    check "amber s exits 0 after a key" [ "$(exit_code)" = 0 ]
+else
+    notok "amber s shows a window named \"Screen Saver\""
+fi
+stop_saver
+
+xdotool mousemove 100 100
+run_saver amber s
+if find_viewable '^Screen Saver$' >/dev/null; then
+    sleep 1
+    xdotool mousemove 103 101
+    sleep 1.5
+    check "amber s keeps running after a movement of 3+1 pixels" running
+    xdotool mousemove 105 100
+    check "amber s ends after a movement of 5 pixels" wait_exit 10
+    check "amber s exits 0 after the movement" [ "$(exit_code)" = 0 ]
+else
+    notok "amber s starts for the movement check"
+fi
+stop_saver
+
+run_saver amber s
+if find_viewable '^Screen Saver$' >/dev/null; then
+    sleep 1
+    xdotool keyup a
+    sleep 1.5
+    check "amber s ignores a key release alone" running
+    xdotool click 1
+    check "amber s ends after a click" wait_exit 10
+    check "amber s exits 0 after a click" [ "$(exit_code)" = 0 ]
+else
+    notok "amber s starts for the click check"
+fi
+stop_saver
+
+run_saver amber s
+first=$SAVER_PID
+if find_viewable '^Screen Saver$' >/dev/null; then
+    sleep 1
+    (cd "$BIN" && timeout 20 ./amber s >/dev/null 2>&1)
+    second=$?
+    check "a second amber s exits 0 while one runs" [ "$second" = 0 ]
+    windows=$(count_lines "$(xdotool search --name '^Screen Saver$' 2>/dev/null)")
+    check "one saver window remains ($windows)" [ "$windows" = 1 ]
+    check "the first saver keeps running" running
+    # From a folder with a blank the program name is quoted on the command line,
+    # so "s" is still the option (unquoted, "b/amber" would give -1).
+    mkdir -p "$WORK/a b"
+    cp "$BIN/amber" "$WORK/a b/amber"
+    timeout 20 "$WORK/a b/amber" s >/dev/null 2>&1
+    code=$?
+    check "a saver run from a path with a blank reads its option ($code)" [ "$code" = 0 ]
+    xdotool key Escape
+    check "the first saver ends after a key" wait_exit 10
+else
+    notok "amber s starts for the second-instance check"
+fi
+SAVER_PID=$first
+stop_saver
+
+xmessage -geometry 200x100+10+10 -name saver_other_client "another client" >/dev/null 2>&1 &
+HELPER_PID=$!
+other=$(find_window '^saver_other_client$' | head -1)
+run_saver amber s
+if [ -n "$other" ] && find_viewable '^Screen Saver$' >/dev/null; then
+    sleep 1
+    xdotool windowfocus "$other"
+    check "amber s ends when another client takes the focus" wait_exit 10
+    check "amber s exits 0 after losing the focus" [ "$(exit_code)" = 0 ]
+else
+    notok "amber s and another client start for the focus check"
+fi
+stop_saver
+kill "$HELPER_PID" 2>/dev/null
+wait "$HELPER_PID" 2>/dev/null
+HELPER_PID=
+
+# --- Preview inside a foreign window -----------------------------------------
+
+xmessage -geometry 320x240+600+400 -name saver_preview_parent "preview parent" >/dev/null 2>&1 &
+HELPER_PID=$!
+if parent=$(find_window '^saver_preview_parent$' | head -1) || parent=$(xdotool search --pid "$HELPER_PID" 2>/dev/null | head -1); then
+    run_saver amber p "$parent"
+    sleep 2
+    if xwininfo -children -id "$parent" | grep -q '"Preview"'; then
+        ok "amber p shows a child inside the parent window"
+        child=$(xwininfo -children -id "$parent" | awk '/"Preview"/ {print $1}')
+        psize=$(xwininfo -id "$parent" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+        csize=$(xwininfo -id "$child" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+        check "the preview fills the parent ($csize in $psize)" [ "$csize" = "$psize" ]
+    else
+        notok "amber p shows a child inside the parent window"
+    fi
+    screenshot amber_preview >/dev/null
+    # The preview draws little, and the process sleeps between its timer ticks.
+    pid=$(saver_process)
+    before=$(cpu_ticks "$pid")
+    sleep 3
+    after=$(cpu_ticks "$pid")
+    if [ -n "$before" ] && [ -n "$after" ]; then
+        used=$((after - before))
+        check "amber p sleeps between frames (CPU ${used} ticks of 300 in 3 s)" [ "$used" -lt 150 ]
+    else
+        notok "amber p sleeps between frames (no CPU figures)"
+    fi
+    xdotool mousemove 700 500 key a
+    sleep 1.5
+    check "amber p ignores a key press" running
+    kill "$HELPER_PID" 2>/dev/null
+    wait "$HELPER_PID" 2>/dev/null
+    HELPER_PID=
+    check "amber p ends when its parent window is destroyed" wait_exit 10
+    check "amber p exits 0 when its parent is gone" [ "$(exit_code)" = 0 ]
+else
+    notok "the preview parent window (xmessage) appears"
+fi
+stop_saver
+
+# --- Full-screen CPU: measured, reported -------------------------------------
+
+run_saver jade s
+if find_viewable '^Screen Saver$' >/dev/null; then
+    sleep 1
+    pid=$(saver_process)
+    before=$(cpu_ticks "$pid")
+    sleep 3
+    after=$(cpu_ticks "$pid")
+    if [ -n "$before" ] && [ -n "$after" ]; then
+        used=$((after - before))
+        check "jade s uses less than a core over 3 s (CPU ${used} ticks of 300)" [ "$used" -lt 270 ]
+    else
+        notok "jade s CPU figures"
+    fi
+    xdotool key a
+    wait_exit 10
+fi
+stop_saver
+
+# --- No display --------------------------------------------------------------
+
+(cd "$BIN" && env -u DISPLAY ./amber s >"$WORK/out" 2>"$WORK/err")
+code=$?
+check "without a display amber s exits 1 ($code)" [ "$code" = 1 ]
+check "without a display amber s says so in one line on stderr" [ "$(wc -l <"$WORK/err")" = 1 ]
+
+# --- Bad command lines --------------------------------------------------------
+
+for args in "/x" "p 0" "p 123456789" "p" "l abc"; do
+    # shellcheck disable=SC2086
+    (cd "$BIN" && timeout 20 ./amber $args >/dev/null 2>&1)
+    code=$?
+    check "amber $args exits 255 (-1)" [ "$code" = 255 ]
+done
+
+# --- Windowed demos -------------------------------------------------------------
+
+run_saver amber c
+if id=$(find_viewable '^Screensaver By Tam Corvel$'); then
+    set -- $(geometry "$id")
+    check "amber c opens a window of 512x384 ($1x$2)" [ "$1x$2" = "512x384" ]
+    wx=$3
+    wy=$4
+    sleep 1
+    # The GL area is the child below the menu strip and follows the window's size.
+    xdotool windowsize "$id" 600 400
+    sleep 1
+    glchild=$(xwininfo -children -id "$id" | awk '/\(has no name\): \(\)/ {print $(NF-1); exit}')
+    gw=$(echo "$glchild" | sed 's/^\([0-9]*\)x.*/\1/')
+    gh=$(echo "$glchild" | sed 's/^[0-9]*x\([0-9]*\)+.*/\1/')
+    gy=$(echo "$glchild" | sed 's/^.*+\([0-9]*\)$/\1/')
+    check "after resizing to 600x400 the GL area is $glchild, below the strip" gl_area_fits 600 400
+    sleep 1
+    before=$(xwininfo -root -children | grep -c '^ *0x')
+    xdotool mousemove $((wx + 20)) $((wy + 8)) click 1
+    sleep 1
+    popup=$(xwininfo -root -children | awk '/\(has no name\): \(\)/ {print $NF; exit}')
+    after=$(xwininfo -root -children | grep -c '^ *0x')
+    check "clicking \"File\" opens its menu" [ "$after" -gt "$before" ]
+    mean=$(screenshot amber_demo_menu)
+    check "amber c draws a picture under its menu bar (mean brightness $mean)" brighter_than "$mean" 0.005
+    if [ -n "$popup" ]; then
+        # +X+Y of the popup; its first item ("Quit") is in its top row.
+        px=$(echo "$popup" | sed 's/^+\([0-9-]*\)+.*/\1/')
+        py=$(echo "$popup" | sed 's/^+[0-9-]*+\([0-9-]*\)$/\1/')
+        xdotool mousemove $((px + 20)) $((py + 10)) click 1
+    fi
+    check "\"Quit\" ends amber c" wait_exit 15
+    check "amber c exits 0 after \"Quit\"" [ "$(exit_code)" = 0 ]
+else
+    notok "amber c opens a window titled \"Screensaver By Tam Corvel\""
+fi
+stop_saver
+
+run_saver cobalt c
+if id=$(find_viewable '^Cobalt SS - By Tam Corvel$'); then
+    set -- $(geometry "$id")
+    check "cobalt c opens a window of 100x100 ($1x$2)" [ "$1x$2" = "100x100" ]
+    sleep 1
+    screenshot cobalt_demo >/dev/null
+    xdotool mousemove $(($3 + 50)) $(($4 + 50))
+    sleep 1
+    check "cobalt c keeps running when the mouse moves" running
+    xdotool key a
+    check "a key ends cobalt c" wait_exit 10
+    check "cobalt c exits 0 after a key" [ "$(exit_code)" = 0 ]
+else
+    notok "cobalt c opens a window titled \"Cobalt SS - By Tam Corvel\""
+fi
+stop_saver
+
+# The window manager's close button: WM_DELETE_WINDOW arrives as WM_CLOSE, which
+# ends jade's demo with 0.
+run_saver jade c
+if id=$(find_viewable '^Screensaver By Tam Corvel$'); then
+    sleep 1
+    python3 "$HERE/x11_close_window.py" "$id"
+    check "the close button (WM_DELETE_WINDOW) ends jade c" wait_exit 10
+    check "jade c exits 0 after the close button" [ "$(exit_code)" = 0 ]
+else
+    notok "jade c opens a window titled \"Screensaver By Tam Corvel\""
+fi
+stop_saver
+
+# --- Message box ------------------------------------------------------------------
+
+# Without sphere.3d in its current directory cobalt cannot start its effect: a
+# modal box "Init Points Failed" titled "Error" appears, Return closes it and
+# the demo ends with 0.
+(
+    cd "$WORK" || exit 2
+    rm -f "$WORK/rc"
+    "$BIN/cobalt" c >/dev/null 2>&1
+    echo $? >"$WORK/rc"
+) &
+SAVER_PID=$!
+if box=$(find_viewable '^Error$'); then
+    ok "cobalt c without sphere.3d shows a message box titled \"Error\""
+    screenshot message_box >/dev/null
+    set -- $(geometry "$box")
+    xdotool mousemove $(($3 + $1 / 2)) $(($4 + $2 / 2))
+    xdotool key Return
+    check "Return closes the message box and cobalt c exits" wait_exit 10
+    check "cobalt c exits 0 after the failed start" [ "$(exit_code)" = 0 ]
+else
+    notok "cobalt c without sphere.3d shows a message box titled \"Error\""
+fi
+stop_saver
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
