@@ -1,0 +1,33 @@
+// amber's effect hooks: the plasma texture for the host's fade overlay, ten
+// ribbon trails drawn as additive quads seen from (0, 20, 0).
+#include "effects/amber/plasma_texture.h"
+#include "effects/amber/trail.h"
+#include "effects/amber/trail_frame.h"
+#include "effects/amber/trail_quad.h"
+#include "host/effect_hooks.h"
+#include "platform/gl.h"
+
+namespace {
+
+const Vector3 EyePosition(0.0f, 20.0f, 0.0f);
+
+const TrailSettings amberTrail = {10, 40.0f, EyePosition, true, DrawTrailQuad};
+
+}  // namespace
+
+void EffectSetupGL() { BuildPlasmaTexture(); }
+
+bool EffectInit() {
+    if (!InitPoints(amberTrail)) return false;
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    // Selected but never switched on.
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    return true;
+}
+
+void EffectDraw() { DrawTrailFrame(); }
+
+void EffectFree() { FreeTrail(); }

@@ -1,0 +1,12 @@
+#include "effects/jade/trail_line.h"
+
+#include "platform/gl.h"
+
+void DrawTrailLine(const TrailParticle& newer, const TrailParticle& older) {
+    glBegin(GL_LINES);
+    glColor4fv(newer.colour);
+    glVertex3fv(newer.position.Data());
+    glColor4fv(older.colour);
+    glVertex3fv(older.position.Data());
+    glEnd();
+}

@@ -1,0 +1,214 @@
+// jade: amber's trail engine with 25 points, lines and its own GL state, over the
+// recording GL.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "effects/amber/trail.h"
+#include "host/effect_hooks.h"
+#include "host/random.h"
+#include "platform/gl.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/recording_gl.h"
+#include "tests/amber/counting_memory.h"
+#include "tests/amber/random_probe.h"
+
+namespace {
+
+constexpr std::size_t kCallCapacity = 1u << 17;
+constexpr std::uint32_t kSeed = 31;
+
+class Jade : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::Reset();
+        countingmem::Reset();
+        recgl::Reset(kCallCapacity);
+        SeedRandom(kSeed);
+    }
+    void TearDown() override { EffectFree(); }
+
+    static std::size_t Frame() {
+        recgl::Reset(kCallCapacity);
+        recgl::SetRecording(false);
+        EffectDraw();
+        return recgl::CountOf("glBegin");
+    }
+    // Runs one recorded frame and returns the vertices of its lines, two per line.
+    static std::vector<Vector3> RecordedLineVertices() {
+        recgl::Reset(kCallCapacity);
+        EffectDraw();
+        std::vector<Vector3> vertices;
+        for (std::size_t i = 0; i < recgl::Stored(); ++i) {
+            const recgl::Call& call = recgl::At(i);
+            if (recgl::Is(call, "glVertex3fv"))
+                vertices.emplace_back(static_cast<float>(call.args[0]), static_cast<float>(call.args[1]),
+                                      static_cast<float>(call.args[2]));
+        }
+        return vertices;
+    }
+};
+
+// Stands in for the line where a test is about the ring, not about GL.
+int segmentsCounted = 0;
+void CountSegment(const TrailParticle&, const TrailParticle&) { ++segmentsCounted; }
+
+void ExpectSame(Vector3 a, Vector3 b, const char* what) {
+    EXPECT_EQ(a.x, b.x) << what;
+    EXPECT_EQ(a.y, b.y) << what;
+    EXPECT_EQ(a.z, b.z) << what;
+}
+
+TEST_F(Jade, SetupDoesNothingAndInitSetsBlendingWithoutTexturing) {
+    EffectSetupGL();
+    EXPECT_EQ(recgl::Count(), 0u);
+    ASSERT_TRUE(EffectInit());
+    ASSERT_EQ(recgl::Stored(), 3u);
+    EXPECT_TRUE(recgl::Is(recgl::At(0), "glBlendFunc"));
+    EXPECT_EQ(recgl::At(0).args[0], GL_SRC_ALPHA);
+    EXPECT_EQ(recgl::At(0).args[1], GL_ONE);
+    EXPECT_TRUE(recgl::Is(recgl::At(1), "glEnable"));
+    EXPECT_EQ(recgl::At(1).args[0], GL_BLEND);
+    EXPECT_TRUE(recgl::Is(recgl::At(2), "glDisable"));
+    EXPECT_EQ(recgl::At(2).args[0], GL_TEXTURE_2D);
+}
+
+TEST_F(Jade, InitDrawsSeventyEightValues) {
+    ASSERT_TRUE(EffectInit());
+    EXPECT_EQ(trail.settings.pointCount, 25);
+    EXPECT_EQ(trail.ringCapacity, 12500);
+    EXPECT_EQ(DrawsSince(kSeed), 78);
+}
+
+TEST_F(Jade, FramesOneAndTwoDrawNoLineFrameThreeDrawsTwentyFive) {
+    ASSERT_TRUE(EffectInit());
+    EXPECT_EQ(Frame(), 0u);
+    EXPECT_EQ(Frame(), 0u);
+    recgl::Reset(kCallCapacity);
+    EffectDraw();
+    EXPECT_EQ(recgl::CountOf("glBegin"), 25u);
+    EXPECT_EQ(recgl::CountOf("glVertex3fv"), 50u);
+    EXPECT_EQ(recgl::CountOf("glColor4fv"), 50u);
+    EXPECT_EQ(recgl::CountOf("glNormal3fv"), 0u);
+    EXPECT_EQ(recgl::CountOf("glTexCoord2f"), 0u);
+    ASSERT_TRUE(recgl::Is(recgl::At(0), "glLoadIdentity"));
+    ASSERT_TRUE(recgl::Is(recgl::At(1), "glTranslatef"));
+    EXPECT_EQ(recgl::At(1).args[0], 0.0);
+    EXPECT_EQ(recgl::At(1).args[1], 0.0);
+    EXPECT_EQ(recgl::At(1).args[2], -42.0);
+    // glBegin(GL_LINES), colour and vertex of the newer end, then of the older, glEnd.
+    const char* const shape[] = {"glBegin", "glColor4fv", "glVertex3fv", "glColor4fv", "glVertex3fv", "glEnd"};
+    for (int k = 0; k < 6; ++k) EXPECT_TRUE(recgl::Is(recgl::At(2 + k), shape[k])) << k;
+    EXPECT_EQ(recgl::At(2).args[0], GL_LINES);
+}
+
+TEST_F(Jade, SlotThirtyJoinsSlotFiveAndSlotFiveJoinsSlot12480) {
+    ASSERT_TRUE(EffectInit());
+    Frame();
+    Frame();
+    std::vector<Vector3> lines = RecordedLineVertices();
+    ASSERT_EQ(lines.size(), 50u);
+    // Frame 3 drew slots 25..49 against 0..24; line 5 is slot 30's.
+    ExpectSame(lines[2 * 5], trail.ring[30].position, "newer end");
+    ExpectSame(lines[2 * 5 + 1], trail.ring[5].position, "older end");
+    EXPECT_EQ(trail.ring[30].colour[0], trail.points[5].colour[0]);
+
+    for (int f = 4; f <= 501; ++f) Frame();
+    // Frame 501 wrote slots 0..24 next to 12475..12499 of frame 500. In frame 502
+    // slot 5 comes first and meets slot 12480 before the pass reaches it.
+    Vector3 before = trail.ring[12480].position;
+    lines = RecordedLineVertices();
+    ExpectSame(lines[2 * 5], trail.ring[5].position, "slot 5");
+    ExpectSame(lines[2 * 5 + 1], before, "slot 12480, not yet moved");
+}
+
+TEST_F(Jade, SteadyStateDraws498Or499LinesPerPoint) {
+    ASSERT_TRUE(EffectInit());
+    trail.settings.drawSegment = CountSegment;
+    recgl::SetRecording(false);
+    int seamFrames = 0;
+    for (int f = 1; f < 1200; ++f) {
+        segmentsCounted = 0;
+        EffectDraw();
+        if (f < 700) continue;
+        ASSERT_TRUE(segmentsCounted == 25 * 498 || segmentsCounted == 25 * 499) << "frame " << f;
+        seamFrames += segmentsCounted == 25 * 499;
+    }
+    EXPECT_EQ(seamFrames, 1);
+}
+
+TEST_F(Jade, EmitterWandersOnTheWiderPath) {
+    ASSERT_TRUE(EffectInit());
+    float reach = 0.0f;
+    for (int f = 0; f < 500; ++f) {
+        MoveEmitter();
+        for (float c : {trail.emitter.position.x, trail.emitter.position.y, trail.emitter.position.z}) {
+            ASSERT_LE(std::fabs(c), 50.0f);
+            reach = std::max(reach, std::fabs(c));
+        }
+    }
+    EXPECT_GT(reach, 48.0f);
+}
+
+TEST_F(Jade, ParticlesCarryNoNormal) {
+    ASSERT_TRUE(EffectInit());
+    for (int f = 0; f < 3; ++f) Frame();
+    for (int s = 0; s < 75; ++s) {
+        EXPECT_EQ(trail.ring[s].normal.x, 0.0f);
+        EXPECT_EQ(trail.ring[s].normal.y, 0.0f);
+        EXPECT_EQ(trail.ring[s].normal.z, 0.0f);
+    }
+}
+
+TEST_F(Jade, NewStartUpResetsRingAndEmitterButNotThePhases) {
+    EffectSetupGL();
+    ASSERT_TRUE(EffectInit());
+    for (int f = 0; f < 300; ++f) Frame();
+    double scenePhase = trail.scenePhase;
+    float pulsePhase = trail.pulsePhase;
+    Vector3 spin = trail.emitter.spin;
+
+    EffectFree();
+    EffectSetupGL();
+    ASSERT_TRUE(EffectInit());
+    EXPECT_EQ(trail.ringIndex, 0);
+    for (int s = 0; s < trail.ringCapacity; ++s) ASSERT_EQ(trail.ring[s].life, 0) << "slot " << s;
+    ExpectSame(trail.emitter.position, Vector3(), "emitter position");
+    ExpectSame(trail.emitter.rotation, Vector3(), "emitter rotation");
+    EXPECT_NE(trail.emitter.spin.x, spin.x) << "a fresh spin is drawn";
+    EXPECT_EQ(trail.scenePhase, scenePhase);
+    EXPECT_EQ(trail.pulsePhase, pulsePhase);
+
+    EXPECT_EQ(Frame(), 0u);
+    EXPECT_EQ(Frame(), 0u);
+    EXPECT_EQ(Frame(), 25u);
+    // The path carries on: the emitter is not back near the origin.
+    EXPECT_GT(trail.emitter.position.Length(), 5.0f);
+    EXPECT_EQ(countingmem::LiveBlocks(), 2);
+}
+
+TEST_F(Jade, FramesAllocateNothing) {
+    ASSERT_TRUE(EffectInit());
+    int allocations = countingmem::Allocations();
+    for (int f = 0; f < 1000; ++f) Frame();
+    EXPECT_EQ(countingmem::Allocations(), allocations);
+}
+
+TEST_F(Jade, PointsAllocationFailureFailsInit) {
+    countingmem::FailAllocation(1);
+    EXPECT_FALSE(EffectInit());
+    EXPECT_EQ(recgl::Count(), 0u);
+    EXPECT_TRUE(headless::MessageBoxes().empty());
+}
+
+TEST_F(Jade, RingAllocationFailureIsHandledAsInAmber) {
+    countingmem::FailAllocation(2);
+    EXPECT_TRUE(EffectInit());
+    ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+    EXPECT_EQ(headless::MessageBoxes()[0].text, "Failed to allocate particle buffer");
+    EXPECT_EQ(headless::MessageBoxes()[0].caption, "Error!");
+    EXPECT_EQ(headless::CountCalls("PostQuitMessage 0"), 1);
+    for (int f = 0; f < 5; ++f) EXPECT_EQ(Frame(), 0u);
+}
+
+}  // namespace
