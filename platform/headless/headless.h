@@ -86,6 +86,14 @@ const std::vector<MessageBoxRecord>& MessageBoxes();
 // Notable platform calls in order, one line each, e.g. "SetTimer 1 1",
 // "KillTimer 1", "PostQuitMessage 0", "SystemParametersInfoA 97 1",
 // "LoadLibraryA PASSWORD.CPL", "SetForegroundWindow", "wglMakeCurrent 0".
+// The lines: "SetTimer <id> <period as asked>", "KillTimer <id>", "PostQuitMessage
+// <code>", "SetCursor hidden" / "SetCursor shown", "SetForegroundWindow", "ReleaseDC",
+// "SystemParametersInfoA <action> <param>", "LoadLibraryA <name>", "GetModuleHandleA
+// <name or (null)>", "GetProcAddress <name>", "FreeLibrary <library>", "RegOpenKeyExA
+// <subkey>", "RegOpenKeyA <subkey>", "RegQueryValueExA <name>", "RegCloseKey",
+// "ChoosePixelFormat", "SetPixelFormat <format>", "wglCreateContext", "wglMakeCurrent
+// 1" / "wglMakeCurrent 0" (a context / none), "wglDeleteContext", "MessageBoxA
+// <caption>: <text>", "DialogBoxParamA", "InitCommonControlsEx", "VerifyScreenSavePwd".
 const std::vector<std::string>& CallLog();
 int CountCalls(const std::string& prefix);
 
@@ -123,6 +131,7 @@ void SetPasswordProvider(bool libraryPresent, bool functionPresent);
 void SetChangePasswordProvider(bool libraryPresent, bool functionPresent);
 // Answers of the verify function, in order; the last one repeats. Each call
 // records itself and may run a nested message loop turn as a real dialog would.
+// (It pumps nothing; with no answer queued it answers 0, a refusal.)
 void QueuePasswordAnswers(const std::vector<int>& answers);
 int PasswordQuestions();
 struct ChangePasswordRecord {
@@ -130,6 +139,10 @@ struct ChangePasswordRecord {
     plat::HWND owner;
 };
 const std::vector<ChangePasswordRecord>& ChangePasswordCalls();
+
+// Called right after every SwapBuffers, before the loop goes on: the frame just
+// presented can be read back with ReadPixels. Null removes the hook.
+void SetFrameHook(void (*hook)(int frame, void* context), void* context);
 
 // Reads back the current window's colour buffer (EGL build only; false elsewhere).
 // Rows bottom-up as glReadPixels gives them, 4 bytes RGBA per pixel.

@@ -1,0 +1,140 @@
+// Process entry of the headless programs: each saver becomes a renderer that runs
+// full screen on a virtual screen and writes one frame as a PNG.
+//
+//   <saver> --frames N --size WxH --seed S --out file.png
+//
+// The host seeds its random source with minute + second + millisecond of the clock,
+// so the virtual clock is set to make that sum S; cobalt's millisecond counter starts
+// at S too. Same arguments, same bytes.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "platform/headless/png_file.h"
+#include "platform/platform.h"
+
+int SaverMain(plat::HINSTANCE instance, plat::HINSTANCE previous, const char* commandLine, int show);
+
+namespace {
+
+constexpr long kMaxFrames = 10000000;
+constexpr long kMinSide = 16;
+constexpr long kMaxSide = 8192;
+constexpr long kMaxSeed = 59 + 59 + 999;
+
+struct RenderJob {
+    long frames;
+    long width, height;
+    long seed;
+    const char* out;
+    bool written;
+    const char* failure;  // why no image was written, when known
+};
+
+RenderJob job;
+
+bool ParseNumber(const char* text, long min, long max, long* value) {
+    if (text == nullptr || *text == '\0' || std::strlen(text) > 9) return false;
+    long v = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9') return false;
+        v = v * 10 + (*c - '0');
+    }
+    if (v < min || v > max) return false;
+    *value = v;
+    return true;
+}
+
+bool ParseSize(const char* text, long* width, long* height) {
+    const char* x = text != nullptr ? std::strchr(text, 'x') : nullptr;
+    if (x == nullptr) return false;
+    std::string w(text, x);
+    return ParseNumber(w.c_str(), kMinSide, kMaxSide, width) && ParseNumber(x + 1, kMinSide, kMaxSide, height);
+}
+
+bool ParseArguments(int argc, char** argv) {
+    bool haveFrames = false, haveSize = false, haveSeed = false;
+    for (int i = 1; i < argc; i += 2) {
+        const char* option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (value == nullptr) return false;
+        bool ok;
+        if (std::strcmp(option, "--frames") == 0 && !haveFrames) {
+            ok = haveFrames = ParseNumber(value, 1, kMaxFrames, &job.frames);
+        } else if (std::strcmp(option, "--size") == 0 && !haveSize) {
+            ok = haveSize = ParseSize(value, &job.width, &job.height);
+        } else if (std::strcmp(option, "--seed") == 0 && !haveSeed) {
+            ok = haveSeed = ParseNumber(value, 0, kMaxSeed, &job.seed);
+        } else if (std::strcmp(option, "--out") == 0 && job.out == nullptr) {
+            ok = *value != '\0';
+            job.out = value;
+        } else {
+            ok = false;
+        }
+        if (!ok) return false;
+    }
+    return haveFrames && haveSize && haveSeed && job.out != nullptr;
+}
+
+headless::Config RenderConfig(const char* program) {
+    headless::Config config;
+    config.screenWidth = static_cast<int>(job.width);
+    config.screenHeight = static_cast<int>(job.height);
+    config.commandLine = std::string(program) + " /s";
+    long rest = job.seed;
+    config.utc.wMilliseconds = static_cast<plat::WORD>(rest < 999 ? rest : 999);
+    rest -= config.utc.wMilliseconds;
+    config.utc.wSecond = static_cast<plat::WORD>(rest < 59 ? rest : 59);
+    rest -= config.utc.wSecond;
+    config.utc.wMinute = static_cast<plat::WORD>(rest);
+    config.startTickMs = static_cast<plat::DWORD>(job.seed);
+    // A saver that never reaches the frame ends anyway (about 10 ms per frame).
+    config.maxFrames = static_cast<int>(job.frames) + 1;
+    config.maxVirtualMs = static_cast<std::uint64_t>(job.frames) * 100u + 60000u;
+    return config;
+}
+
+void OnFrame(int frame, void*) {
+    if (frame != job.frames || job.written || job.failure != nullptr) return;
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(job.width * job.height * 4));
+    if (!headless::ReadPixels(0, 0, static_cast<int>(job.width), static_cast<int>(job.height), rgba.data())) {
+        job.failure = "cannot read the frame back";
+    } else if (!headless::WritePng(job.out, static_cast<int>(job.width), static_cast<int>(job.height), rgba.data())) {
+        job.failure = "cannot write the file";
+    } else {
+        job.written = true;
+        std::printf("%s\n", job.out);
+        std::fflush(stdout);
+    }
+    plat::PostQuitMessage(0);
+}
+
+// Runs when the saver ends the process itself as well as when SaverMain returns.
+void ReportOutcome() {
+    std::fflush(stdout);
+    if (job.written) return;
+    std::fprintf(stderr, "render: no image written to %s: %s\n", job.out,
+                 job.failure != nullptr ? job.failure : "the saver ended before the frame");
+    for (const headless::MessageBoxRecord& box : headless::MessageBoxes())
+        std::fprintf(stderr, "render: message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
+    std::_Exit(1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!ParseArguments(argc, argv)) {
+        std::fprintf(stderr,
+                     "usage: %s --frames N --size WxH --seed S --out file.png (N >= 1, W and H 16..8192, S 0..1117)\n",
+                     argc > 0 ? argv[0] : "saver");
+        return 2;
+    }
+    headless::Reset(RenderConfig(argv[0]));
+    headless::SetFrameHook(OnFrame, nullptr);
+    std::atexit(ReportOutcome);
+    SaverMain(plat::GetModuleHandleA(nullptr), nullptr, "/s", plat::SW_SHOWDEFAULT);
+    return 0;  // ReportOutcome turns this into 1 when no image was written
+}

@@ -1,0 +1,48 @@
+// render <saver> --frames N --size WxH --seed S --out file.png
+//
+// Runs the headless program of <saver> (amber, cobalt, jade or opal), which lives
+// next to this one, with the remaining arguments and the current directory
+// unchanged (cobalt reads "sphere.3d" from it). The program checks its arguments.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kSavers[] = {"amber", "cobalt", "jade", "opal"};
+
+bool IsSaver(const char* name) {
+    for (const char* saver : kSavers)
+        if (std::strcmp(name, saver) == 0) return true;
+    return false;
+}
+
+// The folder this program was started from, with a trailing slash.
+std::string OwnFolder() {
+    std::vector<char> path(4096);
+    ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0) return "./";
+    std::string self(path.data(), static_cast<std::size_t>(length));
+    return self.substr(0, self.rfind('/') + 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || !IsSaver(argv[1])) {
+        std::fprintf(stderr, "usage: render amber|cobalt|jade|opal --frames N --size WxH --seed S --out file.png\n");
+        return 2;
+    }
+    std::string program = OwnFolder() + argv[1];
+    std::vector<char*> args;
+    args.push_back(&program[0]);
+    for (int i = 2; i < argc; ++i) args.push_back(argv[i]);
+    args.push_back(nullptr);
+    execv(program.c_str(), args.data());
+    std::fprintf(stderr, "render: cannot run %s: %s\n", program.c_str(), std::strerror(errno));
+    return 1;
+}
