@@ -1,0 +1,423 @@
+#!/usr/bin/env bash
+# Real-platform tests of the Windows programs: the .scr files under 32-bit Wine
+# on an Xvfb display, driven with xdotool and inspected with xwininfo and
+# screenshots. Also runs win_platform_check.exe (the platform library's own
+# checks) and a parent window for the preview (win_parent_window.exe), both
+# built here with mingw from this folder's sources.
+#
+# Usage: tests/real/wine_saver_test.sh <build/win32/bin>
+#
+# Sets up what it needs and leaves nothing running: an Xvfb display
+# (:$SAVER_WINE_DISPLAY, default 58, 1024 x 768) unless one is already there,
+# and the Wine prefix $SAVER_WINEPREFIX (default /tmp/wine-savers), created
+# once. Prints "ok - ..." or "not ok - ..." per check, ends with
+# "N passed, M failed" and exits non-zero if any check failed. Screenshots go
+# to <build>/wine_test/.
+set -u
+
+if [ $# -ne 1 ] || [ ! -f "$1/amber.scr" ]; then
+    echo "usage: $0 <build/win32/bin holding amber.scr>" >&2
+    exit 2
+fi
+BIN=$(cd "$1" && pwd)
+HERE=$(cd "$(dirname "$0")" && pwd)
+SRC=$(cd "$HERE/../.." && pwd)
+BUILD=$(dirname "$BIN")
+WORK="$BUILD/wine_test"
+mkdir -p "$WORK"
+
+export WINEPREFIX="${SAVER_WINEPREFIX:-/tmp/wine-savers}"
+export WINEARCH=win32 WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
+export WINEDLLOVERRIDES="mscoree=;mshtml="  # no Mono or Gecko install prompts
+export DISPLAY=":${SAVER_WINE_DISPLAY:-58}"
+
+passed=0
+failed=0
+ok() {
+    echo "ok - $*"
+    passed=$((passed + 1))
+}
+not_ok() {
+    echo "not ok - $*"
+    failed=$((failed + 1))
+}
+check() { # what command...
+    local what=$1
+    shift
+    if "$@"; then ok "$what"; else not_ok "$what"; fi
+}
+
+started_pids=()
+xvfb_pid=""
+helper_pid=""
+cleanup() {
+    local pid
+    for pid in "${started_pids[@]}" $helper_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    done
+}
+trap cleanup EXIT
+
+# --- display and prefix -------------------------------------------------------
+
+if ! xdpyinfo >/dev/null 2>&1; then
+    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+fi
+if ! xdpyinfo 2>/dev/null | grep -q 'dimensions: *1024x768 pixels'; then
+    echo "Bail out! display $DISPLAY is missing or not 1024 x 768"
+    exit 1
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >"$WORK/wineboot.log" 2>&1
+    wineserver -w
+fi
+# A fault that reaches the platform's filter must not wait on a debugger: no
+# crash dialog, and no debugger to start, so the filter lets the program's
+# guard handle it.
+if [ ! -f "$WINEPREFIX/.saver-tests" ]; then
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+            /d 'no-debugger-in-saver-tests.exe %ld %ld' /f >/dev/null 2>&1 &&
+        touch "$WINEPREFIX/.saver-tests"
+fi
+
+# --- helper programs ----------------------------------------------------------
+
+built_from() { # program sources... : is the program missing or older than a source?
+    local out=$1 src
+    shift
+    [ -x "$out" ] || return 0
+    for src in "$@"; do [ "$src" -nt "$out" ] && return 0; done
+    return 1
+}
+
+PARENT_EXE="$WORK/win_parent_window.exe"
+CHECK_EXE="$WORK/win_platform_check.exe"
+PLATFORM_LIB="$BUILD/platform/win32/libsaver_platform.a"
+if built_from "$PARENT_EXE" "$HERE/win_parent_window.c"; then
+    i686-w64-mingw32-gcc -O2 -Wall -Wextra -o "$PARENT_EXE" "$HERE/win_parent_window.c" -static -mwindows
+fi
+if built_from "$CHECK_EXE" "$HERE/win_platform_check.cpp" "$PLATFORM_LIB"; then
+    i686-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -msse2 -mfpmath=sse -I"$SRC" -o "$CHECK_EXE" \
+        "$HERE/win_platform_check.cpp" "$PLATFORM_LIB" -static -static-libgcc -static-libstdc++ -mwindows \
+        -lopengl32 -lgdi32 -luser32 -lwinmm -lcomctl32 -ladvapi32
+fi
+
+# --- process and window helpers -------------------------------------------------
+
+# Starts a program of $BIN (from $BIN, where cobalt finds its mesh) in the
+# background; its process id in started.
+start() {
+    (cd "$BIN" && exec wine "$@" >/dev/null 2>&1) &
+    started=$!
+    started_pids+=("$started")
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit code in rc, or
+# "running".
+wait_exit() {
+    local pid=$1 ticks=$(($2 * 10))
+    while kill -0 "$pid" 2>/dev/null && [ "$ticks" -gt 0 ]; do
+        sleep 0.1
+        ticks=$((ticks - 1))
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        rc=running
+    else
+        wait "$pid"
+        rc=$?
+    fi
+}
+
+# Ends process $1 if it still runs.
+stop() {
+    kill "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
+
+running() { kill -0 "$1" 2>/dev/null; }
+
+# Visible X windows whose title is exactly $1, one id a line.
+windows_titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+
+# Waits up to $2 seconds for a visible window titled $1; its id in wid.
+wait_window() {
+    local ticks=$(($2 * 10))
+    wid=""
+    while [ "$ticks" -gt 0 ]; do
+        wid=$(windows_titled "$1" | head -n 1)
+        [ -n "$wid" ] && return 0
+        sleep 0.1
+        ticks=$((ticks - 1))
+    done
+    return 1
+}
+
+# Geometry of X window $1 as "x y width height".
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
+}
+
+# Number of colours in the screen's rectangle $1 (WxH+X+Y); the screenshot in $2.
+colours_in() {
+    import -window root "$2" 2>/dev/null && convert "$2" -crop "$1" +repage -format '%k' info: 2>/dev/null
+}
+
+# Waits up to $3 seconds until the rectangle $1 holds more than 50 colours (the
+# effect draws there); the last screenshot in $2.
+wait_drawing() {
+    local ticks=$3 count
+    while [ "$ticks" -gt 0 ]; do
+        count=$(colours_in "$1" "$2")
+        [ "${count:-0}" -gt 50 ] && return 0
+        sleep 1
+        ticks=$((ticks - 1))
+    done
+    return 1
+}
+
+# Mean brightness (0-1) of the screen's rectangle $1 in screenshot $2, taken now.
+brightness_in() {
+    import -window root "$2" 2>/dev/null && convert "$2" -crop "$1" +repage -format '%[fx:mean]' info: 2>/dev/null
+}
+
+exit_is() { [ "$rc" = "$1" ]; }
+
+# Starts "amber.scr /s" with the cursor at (500, 400) and waits for its window.
+start_full_screen() {
+    xdotool mousemove 500 400
+    start amber.scr /s
+    saver=$started
+    wait_window "Screen Saver" 30
+}
+
+# --- platform library -----------------------------------------------------------
+
+if [ -x "$CHECK_EXE" ]; then
+    # The programs write through msvcrt's text mode: lines end in CR LF.
+    check_out=$( (cd "$WORK" && wine "$CHECK_EXE") 2>/dev/null)
+    check_rc=$?
+    check_out=${check_out//$'\r'/}
+    echo "$check_out" | grep -E '^(not )?ok - ' | sed 's/^\(\(not \)\?ok - \)/\1platform: /'
+    p=$(echo "$check_out" | grep -c '^ok - ')
+    f=$(echo "$check_out" | grep -c '^not ok - ')
+    passed=$((passed + p))
+    failed=$((failed + f))
+    check "platform checks ran in full and exited with their failure count" \
+        test "$p" -ge 40 -a "$check_rc" -eq "$f"
+
+    fault_out=$( (cd "$WORK" && wine "$CHECK_EXE" fault) 2>/dev/null)
+    fault_rc=$?
+    fault_out=${fault_out//$'\r'/}
+    check "RunGuarded: a fault in the body runs onEscape and exits -1 (Wine reports 255)" \
+        test "$fault_out" = "escaped" -a "$fault_rc" -eq 255
+else
+    not_ok "win_platform_check.exe could not be built from $PLATFORM_LIB"
+fi
+
+# --- full-screen saver ------------------------------------------------------------
+
+if start_full_screen; then
+    ok "amber.scr /s opens a window titled \"Screen Saver\""
+    check "the saver window covers the 1024 x 768 screen" test "$(geometry "$wid")" = "0 0 1024 768"
+    check "the saver draws on the screen" wait_drawing 1024x768+0+0 "$WORK/amber_saver.png" 30
+
+    start amber.scr /s
+    second=$started
+    wait_exit "$second" 30
+    check "a second amber.scr /s exits with 0" exit_is 0
+    check "one saver window remains, and its saver runs on" \
+        test "$(windows_titled "Screen Saver" | wc -l)" -eq 1 -a -n "$(running "$saver" && echo yes)"
+
+    xdotool key a
+    wait_exit "$saver" 20
+    check "a key press ends the saver with 0" exit_is 0
+else
+    not_ok "amber.scr /s opens a window titled \"Screen Saver\""
+fi
+stop "$saver"
+
+if start_full_screen; then
+    sleep 1
+    xdotool click 1
+    wait_exit "$saver" 20
+    check "a mouse click ends the saver with 0" exit_is 0
+else
+    not_ok "amber.scr /s for the click"
+fi
+stop "$saver"
+
+if start_full_screen; then
+    sleep 1
+    xdotool mousemove 503 401
+    sleep 2
+    check "a movement of 3 + 1 pixels does not end the saver" running "$saver"
+    xdotool mousemove 504 401
+    wait_exit "$saver" 20
+    check "one more pixel (5 in total since the start) ends it with 0" exit_is 0
+else
+    not_ok "amber.scr /s for the small movement"
+fi
+stop "$saver"
+
+if start_full_screen; then
+    sleep 1
+    xdotool mousemove 505 400
+    wait_exit "$saver" 20
+    check "a movement of 5 pixels ends the saver with 0" exit_is 0
+else
+    not_ok "amber.scr /s for the movement of 5 pixels"
+fi
+stop "$saver"
+
+# --- preview ----------------------------------------------------------------------
+
+# Asks the parent window helper for its first child; the answer in child_line.
+ask_child() {
+    child_line=""
+    echo child >&"${PARENT[1]}" && read -r -t 10 child_line <&"${PARENT[0]}"
+    child_line=${child_line//$'\r'/}
+}
+
+# HACK: Wine (8, X11) keeps the GL surface of a child window in an off-screen X
+# window and does not show it on a parent that another process owns (drawing
+# with GDI from another process does not show there either). So the preview's
+# picture is read from that surface: the window of the preview's size at
+# (-1, -1), inside Wine's 1 x 1 holder.
+wait_surface_drawing() { # WxH seconds
+    local ticks=$2 id count
+    while [ "$ticks" -gt 0 ]; do
+        id=$(xwininfo -root -tree | grep -E " $1\+0\+0 +\+-1\+-1" | awk '{print $1; exit}')
+        if [ -n "$id" ]; then
+            count=$(import -window "$id" "$WORK/amber_preview.png" 2>/dev/null &&
+                convert "$WORK/amber_preview.png" -format '%k' info: 2>/dev/null)
+            [ "${count:-0}" -gt 50 ] && return 0
+        fi
+        sleep 1
+        ticks=$((ticks - 1))
+    done
+    return 1
+}
+
+coproc PARENT { exec wine "$PARENT_EXE" 100 100 640 480 120000 2>/dev/null; }
+helper_pid=$PARENT_PID
+parent_hwnd=""
+read -r -t 30 parent_hwnd <&"${PARENT[0]}"
+parent_hwnd=${parent_hwnd//[^0-9]/}
+if [ -n "$parent_hwnd" ]; then
+    ask_child
+    check "the parent window has no child before the preview" test "$child_line" = none
+    start amber.scr /p "$parent_hwnd"
+    preview=$started
+    for _ in $(seq 30); do
+        ask_child
+        [ "$child_line" != none ] && [ -n "$child_line" ] && break
+        sleep 1
+    done
+    check "amber.scr /p <hwnd> puts a visible child \"Preview\" of class WindowsScreenSaverClass over the parent's client area" \
+        test "$child_line" = "WindowsScreenSaverClass 1 0 0 640 480 Preview"
+    check "the preview draws into its GL surface" wait_surface_drawing 640x480 40
+    xdotool mousemove 300 300
+    xdotool click 1
+    xdotool key a
+    xdotool mousemove 400 400
+    sleep 2
+    check "the preview ignores keys, clicks and mouse movement" running "$preview"
+    echo close >&"${PARENT[1]}"
+    wait_exit "$preview" 20
+    check "the preview ends with 0 when its parent window is destroyed" exit_is 0
+    stop "$preview"
+else
+    not_ok "win_parent_window.exe printed its window handle"
+fi
+stop "$helper_pid"
+
+# --- windowed demo ----------------------------------------------------------------
+
+start amber.scr /c
+demo=$started
+if wait_window "Screensaver By Tam Corvel" 30; then
+    ok "amber.scr /c opens the demo window \"Screensaver By Tam Corvel\""
+    read -r x y w h <<<"$(geometry "$wid")"
+    # The X window is the Win32 window (256, 192, 512 x 384) less its frame.
+    check "the demo window is 512 x 384 at (256, 192), centred" \
+        test "$x" -ge 256 -a "$y" -ge 192 -a $((x + w)) -le 768 -a $((y + h)) -le 576 \
+        -a $((x + w)) -ge 760 -a $((y + h)) -ge 568 -a "$w" -ge 490 -a "$h" -ge 330
+    check "the demo draws" wait_drawing "$((w - 16))x$((h - 60))+$((x + 8))+$((y + 40))" "$WORK/amber_demo.png" 30
+    # File > Quit ends the demo with 0.
+    xdotool mousemove $((x + 16)) $((y + 9)) click 1
+    sleep 1
+    xdotool mousemove $((x + 30)) $((y + 30)) click 1
+    wait_exit "$demo" 20
+    check "File > Quit ends the demo with 0" exit_is 0
+else
+    not_ok "amber.scr /c opens the demo window \"Screensaver By Tam Corvel\""
+fi
+stop "$demo"
+
+start amber.scr
+demo=$started
+check "amber.scr without arguments opens the demo" wait_window "Screensaver By Tam Corvel" 30
+stop "$demo"
+
+# --- the other three savers -------------------------------------------------------
+
+for name in cobalt jade opal; do
+    xdotool mousemove 500 400
+    start "$name.scr" /s
+    saver=$started
+    if wait_window "Screen Saver" 30; then
+        check "$name.scr /s covers the screen" test "$(geometry "$wid")" = "0 0 1024 768"
+        check "$name.scr /s draws" wait_drawing 1024x768+0+0 "$WORK/${name}_saver.png" 30
+        xdotool key a
+        wait_exit "$saver" 20
+        check "$name.scr /s ends with 0 on a key press" exit_is 0
+    else
+        not_ok "$name.scr /s opens a window titled \"Screen Saver\""
+    fi
+    stop "$saver"
+done
+
+start cobalt.scr /c
+demo=$started
+if wait_window "Cobalt SS - By Tam Corvel" 30; then
+    read -r x y w h <<<"$(geometry "$wid")"
+    # Win32 widens a window with a caption to its minimum tracking width (116).
+    check "cobalt's demo window is 100 pixels high at the top-left corner" \
+        test "$x" -ge 0 -a "$x" -le 8 -a "$y" -ge 0 -a "$y" -le 30 -a $((y + h)) -le 100 -a $((y + h)) -ge 90 \
+        -a $((x + w)) -le 120
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+    wait_exit "$demo" 20
+    check "a click in cobalt's demo ends it with 0" exit_is 0
+else
+    not_ok "cobalt.scr /c opens the demo window \"Cobalt SS - By Tam Corvel\""
+fi
+stop "$demo"
+
+for name in jade opal; do
+    start "$name.scr" /c
+    demo=$started
+    check "$name.scr /c opens the demo window \"Screensaver By Tam Corvel\"" \
+        wait_window "Screensaver By Tam Corvel" 30
+    stop "$demo"
+done
+
+# --- bad command lines --------------------------------------------------------------
+
+for args in "/x" "/p 0" "/p 99999" "/p"; do
+    # shellcheck disable=SC2086 # the arguments are meant to split
+    start amber.scr $args
+    wait_exit "$started" 30
+    check "amber.scr $args exits with -1 (Wine reports 255)" exit_is 255
+    stop "$started"
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
