@@ -153,12 +153,9 @@ LRESULT SAVER_CALLBACK DemoWindowProc(HWND window, UINT message, WPARAM wParam, 
             ResizeView(LOWORD(static_cast<std::uintptr_t>(lParam)), HIWORD(static_cast<std::uintptr_t>(lParam)));
             PostMessageA(window, WM_PAINT, 0, 0);
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT paint = {};
-            BeginPaint(window, &paint);
-            EndPaint(window, &paint);
+        case WM_PAINT:
+            ValidateWithoutDrawing(window);
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         default:

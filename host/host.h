@@ -25,6 +25,9 @@ void StopGL(plat::HWND window);
 void ResizeView(int width, int height);
 void RenderFrame();
 void SAVER_CALLBACK FrameTimerTick(plat::HWND window, plat::UINT message, plat::UINT_PTR id, plat::DWORD time);
+// Begins and ends painting at once: validates the window; drawing happens only in
+// RenderFrame.
+void ValidateWithoutDrawing(plat::HWND window);
 plat::LRESULT SaverWindowProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
 plat::INT_PTR SAVER_CALLBACK ConfigureDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam,
                                                  plat::LPARAM lParam);

@@ -5,6 +5,12 @@
 
 using namespace plat;
 
+void ValidateWithoutDrawing(HWND window) {
+    PAINTSTRUCT paint = {};
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+}
+
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
@@ -15,12 +21,9 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             StopGL(window);
             PostQuitMessage(0);
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT paint = {};
-            BeginPaint(window, &paint);
-            EndPaint(window, &paint);
+        case WM_PAINT:
+            ValidateWithoutDrawing(window);
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         default:
