@@ -87,11 +87,11 @@ void BackendPoll();                 // translate pending native events; never bl
 void BackendWait(DWORD timeoutMs);  // block up to timeoutMs for a native event
                                     // (headless: advances its virtual clock)
 
-void BackendCreateWindow(Window& window);  // before WM_CREATE is sent
+void BackendCreateWindow(Window& window);   // before WM_CREATE is sent
 void BackendDestroyWindow(Window& window);  // after WM_DESTROY was sent
 void BackendShowWindow(Window& window, bool visible);
 void BackendSetForeground(Window& window);
-void BackendMenuChanged(Window& window);  // SetMenu or DrawMenuBar
+void BackendMenuChanged(Window& window);   // SetMenu or DrawMenuBar
 void BackendSetCursorHidden(bool hidden);  // SetCursor(null) hides, any cursor shows
 
 // Windows that are not in the emulated table (another program's window).
@@ -100,7 +100,7 @@ bool BackendForeignClientRect(HWND window, RECT* rect);
 BOOL BackendPostForeign(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HWND BackendFindForeignWindow(const char* className, const char* title);
 BOOL BackendSetForegroundForeign(HWND window);  // SetForegroundWindow of a foreign window
-HWND BackendForegroundWindow();  // may be an emulated window's handle
+HWND BackendForegroundWindow();                 // may be an emulated window's handle
 
 }  // namespace emu
 }  // namespace plat

@@ -19,10 +19,10 @@ namespace headless {
 struct Config {
     int screenWidth = 1024;
     int screenHeight = 768;
-    std::string commandLine = "saver.exe";  // what GetCommandLineA returns
+    std::string commandLine = "saver.exe";                 // what GetCommandLineA returns
     plat::SYSTEMTIME utc = {2026, 12, 2, 8, 12, 0, 0, 0};  // clock at virtual time 0
-    plat::DWORD startTickMs = 0;  // GetTickCount / timeGetTime at virtual time 0
-    bool win9xFamily = false;  // GetVersionExA reports platform id 1
+    plat::DWORD startTickMs = 0;                           // GetTickCount / timeGetTime at virtual time 0
+    bool win9xFamily = false;                              // GetVersionExA reports platform id 1
     plat::POINT cursor = {512, 384};
     bool failChoosePixelFormat = false;
     bool failSetPixelFormat = false;
@@ -39,21 +39,21 @@ void Reset(const Config& config = Config());
 const Config& CurrentConfig();
 
 enum class Input {
-    KeyDown,        // a = virtual key
-    KeyUp,          // a = virtual key
-    SysKeyDown,     // a = virtual key
-    Char,           // a = character
-    ButtonDown,     // a = 0 left, 1 right, 2 middle
-    ButtonUp,       // a = 0 left, 1 right, 2 middle
-    Wheel,          // a = delta
-    MoveCursorTo,   // cursor to screen (a, b), then WM_MOUSEMOVE
-    MoveCursorBy,   // cursor by (a, b), then WM_MOUSEMOVE
-    Deactivate,     // WM_ACTIVATEAPP with 0: another application became active
-    Activate,       // WM_ACTIVATEAPP with 1
-    CloseButton,    // WM_CLOSE, as the window manager's close button
-    MenuCommand,    // WM_COMMAND with a = command identifier
-    Message,        // any message: a = message, b = word parameter, c = long parameter
-    DestroyForeign, // destroys the foreign window `target`
+    KeyDown,         // a = virtual key
+    KeyUp,           // a = virtual key
+    SysKeyDown,      // a = virtual key
+    Char,            // a = character
+    ButtonDown,      // a = 0 left, 1 right, 2 middle
+    ButtonUp,        // a = 0 left, 1 right, 2 middle
+    Wheel,           // a = delta
+    MoveCursorTo,    // cursor to screen (a, b), then WM_MOUSEMOVE
+    MoveCursorBy,    // cursor by (a, b), then WM_MOUSEMOVE
+    Deactivate,      // WM_ACTIVATEAPP with 0: another application became active
+    Activate,        // WM_ACTIVATEAPP with 1
+    CloseButton,     // WM_CLOSE, as the window manager's close button
+    MenuCommand,     // WM_COMMAND with a = command identifier
+    Message,         // any message: a = message, b = word parameter, c = long parameter
+    DestroyForeign,  // destroys the foreign window `target`
 };
 
 struct Event {
@@ -69,8 +69,8 @@ struct Event {
 void AtFrame(int frame, const Event& event);
 void AtMs(std::uint64_t ms, const Event& event);
 
-int FramesPresented();       // SwapBuffers calls since Reset
-std::uint64_t NowMs();       // virtual time since Reset
+int FramesPresented();  // SwapBuffers calls since Reset
+std::uint64_t NowMs();  // virtual time since Reset
 bool TimedOut();
 bool CursorHidden();
 plat::POINT CursorPos();

@@ -20,7 +20,7 @@ std::size_t Count();                          // calls since Reset (also past ca
 std::size_t Stored();                         // calls kept (Count, at most capacity)
 const Call& At(std::size_t index);
 std::size_t CountOf(const char* name);
-void SetRecording(bool on);                   // off: calls are counted per name only
+void SetRecording(bool on);  // off: calls are counted per name only
 
 inline bool Is(const Call& call, const char* name) { return std::strcmp(call.name, name) == 0; }
 

@@ -60,8 +60,9 @@ TEST(CloseRules, DeactivationClosesActivationDoesNot) {
 }
 
 TEST(CloseRules, SystemCommandsThatWouldLeaveTheSaverAreSwallowed) {
-    EXPECT_FALSE(ClosedEarly({Msg(plat::WM_SYSCOMMAND, plat::SC_SCREENSAVE), Msg(plat::WM_SYSCOMMAND, plat::SC_NEXTWINDOW),
-                              Msg(plat::WM_SYSCOMMAND, plat::SC_PREVWINDOW)}));
+    EXPECT_FALSE(
+        ClosedEarly({Msg(plat::WM_SYSCOMMAND, plat::SC_SCREENSAVE), Msg(plat::WM_SYSCOMMAND, plat::SC_NEXTWINDOW),
+                     Msg(plat::WM_SYSCOMMAND, plat::SC_PREVWINDOW)}));
     // Monitor power: amber closes, the others leave it to default processing.
     EXPECT_EQ(ClosedEarly({Msg(plat::WM_SYSCOMMAND, plat::SC_MONITORPOWER, 2)}), IsAmber());
 }
@@ -97,9 +98,8 @@ TEST(CloseRules, FullScreenCoversTheScreenAndHidesTheCursor) {
 TEST(CloseRules, ASecondFullScreenSaverBringsTheFirstForwardAndEnds) {
     Prepare();
     plat::WNDCLASSA existing = {};
-    existing.lpfnWndProc = [](plat::HWND w, plat::UINT m, plat::WPARAM wp, plat::LPARAM lp) SAVER_CALLBACK {
-        return plat::DefWindowProcA(w, m, wp, lp);
-    };
+    existing.lpfnWndProc = [](plat::HWND w, plat::UINT m, plat::WPARAM wp, plat::LPARAM lp)
+                               SAVER_CALLBACK { return plat::DefWindowProcA(w, m, wp, lp); };
     existing.lpszClassName = kSaverClass;
     ASSERT_NE(plat::RegisterClassA(&existing), 0);
     ASSERT_NE(plat::CreateWindowExA(0, kSaverClass, "Screen Saver", plat::WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
@@ -116,8 +116,9 @@ TEST(CloseRules, PreviewIgnoresInputAndEndsWithItsParent) {
     Prepare();
     plat::HWND parent = headless::CreateForeignWindow(152, 112);
     int frame = 3;
-    for (const headless::Event& e : {Key(), Simple(headless::Input::ButtonDown, 0), MoveBy(50, 50),
-                                     Simple(headless::Input::Deactivate), Msg(plat::WM_SYSCOMMAND, plat::SC_SCREENSAVE)})
+    for (const headless::Event& e :
+         {Key(), Simple(headless::Input::ButtonDown, 0), MoveBy(50, 50), Simple(headless::Input::Deactivate),
+          Msg(plat::WM_SYSCOMMAND, plat::SC_SCREENSAVE)})
         headless::AtFrame(frame++, e);
     headless::Event gone = Simple(headless::Input::DestroyForeign);
     gone.target = parent;

@@ -116,9 +116,8 @@ TEST(Demo, ClosingTheWindow) {
 }
 
 TEST(Demo, KeysAndButtonsEndOnlyCobalt) {
-    for (const headless::Event& e :
-         {Key(), Simple(headless::Input::ButtonDown, 0), Simple(headless::Input::ButtonDown, 1),
-          Simple(headless::Input::ButtonDown, 2)}) {
+    for (const headless::Event& e : {Key(), Simple(headless::Input::ButtonDown, 0),
+                                     Simple(headless::Input::ButtonDown, 1), Simple(headless::Input::ButtonDown, 2)}) {
         Prepare();
         headless::AtFrame(3, MoveBy(40, 40));
         headless::AtFrame(4, e);

@@ -191,7 +191,8 @@ TEST(Frame, StartFailuresShowTheirBoxAndEndTheRun) {
     const FailureCase cases[] = {
         {[](headless::Config& c) { c.failChoosePixelFormat = true; },
          "ChoosePixelFormat() failed:  Cannot find a suitable pixel format."},
-        {[](headless::Config& c) { c.failSetPixelFormat = true; }, "SetPixelFormat() failed:  Cannot set format specified."},
+        {[](headless::Config& c) { c.failSetPixelFormat = true; },
+         "SetPixelFormat() failed:  Cannot set format specified."},
         {[](headless::Config&) { probe.failInit = true; }, "Init Points Failed"},
     };
     for (const FailureCase& failure : cases) {

@@ -33,7 +33,9 @@ void Prepare(const headless::Config& config) {
 
 void OnFrame(std::function<void(int frame)> hook) { frameHook = std::move(hook); }
 
-int RunSaver(const char* args) { return SaverMain(plat::GetModuleHandleA(nullptr), nullptr, args, plat::SW_SHOWDEFAULT); }
+int RunSaver(const char* args) {
+    return SaverMain(plat::GetModuleHandleA(nullptr), nullptr, args, plat::SW_SHOWDEFAULT);
+}
 
 headless::WindowInfo FindWindowInfo(const std::string& className) {
     headless::WindowInfo found = {};
