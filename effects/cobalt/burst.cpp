@@ -29,7 +29,8 @@ void WrapBelow(float& angle) {
     while (angle < 0.0f) angle += TwoPi;
 }
 
-float DegreesToRadians(float degrees) { return degrees * 3.1415927f / 180.0f; }
+// A signed draw times 10 degrees, in radians, rounded to float once.
+float TenDegreeTurn(float draw) { return static_cast<float>(static_cast<double>(draw) * 10.0 * 3.1415927f / 180.0); }
 
 void PushFree(TrailParticle* particle) {
     particle->next = burst.freeHead;
@@ -67,7 +68,7 @@ bool InitParticles() {
     const float d1 = RandSigned();
     const float d2 = RandSigned();
     const float d3 = RandSigned();
-    emitter.spin = Vector3(DegreesToRadians(d3 * 10.0f), DegreesToRadians(d2 * 10.0f), DegreesToRadians(d1 * 10.0f));
+    emitter.spin = Vector3(TenDegreeTurn(d3), TenDegreeTurn(d2), TenDegreeTurn(d1));
 
     const int vertexCount = sphereMesh.vertexCount;
     const int poolSize = ParticleLife * vertexCount;
@@ -140,8 +141,8 @@ void UpdateAndDrawParticles() {
 void DrawSegment(Vector3 a, Vector3 b, const std::uint8_t colour[4]) {
     glColor3ubv(colour);
     glBegin(GL_LINES);
-    glVertex3fv(a.Data());
-    glVertex3fv(b.Data());
+    glVertex3f(a.x, a.y, a.z);
+    glVertex3f(b.x, b.y, b.z);
     glEnd();
 }
 

@@ -22,8 +22,8 @@ std::vector<RecordedSegment> RecordedSegments() {
         const recgl::Call& colour = recgl::At(i);
         const recgl::Call& begin = recgl::At(i + 1);
         const bool wellFormed = recgl::Is(colour, "glColor3ubv") && recgl::Is(begin, "glBegin") &&
-                                begin.args[0] == GL_LINES && recgl::Is(recgl::At(i + 2), "glVertex3fv") &&
-                                recgl::Is(recgl::At(i + 3), "glVertex3fv") && recgl::Is(recgl::At(i + 4), "glEnd");
+                                begin.args[0] == GL_LINES && recgl::Is(recgl::At(i + 2), "glVertex3f") &&
+                                recgl::Is(recgl::At(i + 3), "glVertex3f") && recgl::Is(recgl::At(i + 4), "glEnd");
         if (!wellFormed) {
             ADD_FAILURE() << "call " << i << " (" << colour.name << ") does not start a segment";
             return segments;

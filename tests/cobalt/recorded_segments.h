@@ -13,7 +13,7 @@ struct RecordedSegment {
 };
 
 // Every call must belong to a segment: glColor3ubv, glBegin(GL_LINES), two
-// glVertex3fv, glEnd. Adds a test failure and stops at the first call that breaks it.
+// glVertex3f, glEnd. Adds a test failure and stops at the first call that breaks it.
 std::vector<RecordedSegment> RecordedSegments();
 
 int CountWithColour(const std::vector<RecordedSegment>& segments, std::uint8_t red, std::uint8_t green,
