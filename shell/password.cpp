@@ -14,27 +14,16 @@ constexpr DWORD kNoQuestionYet = 0xFFFFFFFFu;
 
 using ChangePasswordFn = DWORD(SAVER_CALLBACK*)(const char*, HWND, DWORD, DWORD);
 
-bool PasswordSettingOn() {
-    HKEY key = nullptr;
-    const long opened = saverVariant.newerShell
-                            ? RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &key)
-                            : RegOpenKeyA(HKEY_CURRENT_USER, kDesktopKey, &key);
-    if (opened != ERROR_SUCCESS) return false;
+// The setting, read from the open desktop key.
+bool PasswordSettingOn(HKEY key) {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    const bool on = RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                                     &size) == ERROR_SUCCESS &&
-                    size == sizeof(value) && value != 0;
-    RegCloseKey(key);
-    return on;
+    return RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) ==
+               ERROR_SUCCESS &&
+           size == sizeof(value) && value != 0;
 }
 
-}  // namespace
-
-void LoadPasswordSettings() {
-    if (!shell.win9xFamily) return;
-    if (shell.passwordLibrary != nullptr) ReleasePasswordProvider();
-    if (!PasswordSettingOn()) return;
+void BindPasswordProvider() {
     shell.passwordLibrary = LoadLibraryA("PASSWORD.CPL");
     if (shell.passwordLibrary == nullptr) return;
     shell.verifyPassword = GetProcAddress(shell.passwordLibrary, "VerifyScreenSavePwd");
@@ -42,6 +31,20 @@ void LoadPasswordSettings() {
         SetScreenSaverRunning(1);
     else
         ReleasePasswordProvider();
+}
+
+}  // namespace
+
+void LoadPasswordSettings() {
+    if (!shell.win9xFamily) return;
+    if (shell.passwordLibrary != nullptr) ReleasePasswordProvider();
+    HKEY key = nullptr;
+    const long opened = saverVariant.newerShell
+                            ? RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &key)
+                            : RegOpenKeyA(HKEY_CURRENT_USER, kDesktopKey, &key);
+    if (opened != ERROR_SUCCESS) return;
+    if (PasswordSettingOn(key)) BindPasswordProvider();
+    RegCloseKey(key);
 }
 
 void ReleasePasswordProvider() {

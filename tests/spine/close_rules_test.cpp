@@ -78,6 +78,34 @@ TEST(CloseRules, PowerEventsCloseOnlyAmber) {
     EXPECT_FALSE(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 10)}));
 }
 
+TEST(CloseRules, AutoPlayQueryClosesAmberOnThe9xFamily) {
+    struct Case {
+        bool win9x;
+        bool provider;
+    };
+    for (const Case& c : {Case{true, false}, Case{true, true}, Case{false, true}}) {
+        headless::Config config = FreshConfig();
+        config.win9xFamily = c.win9x;
+        Prepare(config);
+        headless::SetPasswordSetting(true, 1);
+        headless::SetPasswordProvider(c.provider, c.provider);
+        headless::QueuePasswordAnswers({1});
+        plat::LRESULT answer = -5;
+        OnFrame([&](int frame) {
+            if (frame == 2)
+                answer =
+                    plat::SendMessageA(shell.saverWindow, plat::RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0);
+        });
+        headless::AtFrame(kLateKeyFrame, Key());
+        EXPECT_EQ(RunSaver("/s"), 0);
+        const bool rule = IsAmber() && c.win9x;
+        EXPECT_EQ(headless::FramesPresented() < kLateKeyFrame, rule) << c.win9x << c.provider;
+        // AutoPlay is cancelled only while a password provider is bound.
+        EXPECT_EQ(answer, rule && c.provider ? 1 : 0) << c.win9x << c.provider;
+        EXPECT_FALSE(headless::TimedOut());
+    }
+}
+
 TEST(CloseRules, FullScreenCoversTheScreenAndHidesTheCursor) {
     Prepare();
     bool hiddenWhileRunning = false;

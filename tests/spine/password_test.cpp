@@ -1,6 +1,7 @@
 // The screen-saver password on a headless Windows 9x family.
 #include <gtest/gtest.h>
 
+#include "shell/shell.h"
 #include "tests/spine/run_saver.h"
 
 namespace {
@@ -59,6 +60,68 @@ TEST(Password, TheProviderIsBoundForTheRunAndTheFlagFollowsIt) {
     EXPECT_EQ(headless::CountCalls("SystemParametersInfoA 97 0"), 1);
     EXPECT_EQ(headless::CountCalls("FreeLibrary"), 1);
     EXPECT_EQ(headless::PasswordQuestions(), 1);
+}
+
+// Position of the first call-log line that starts with `prefix`, or -1.
+int LogIndex(const std::string& prefix) {
+    const auto& log = headless::CallLog();
+    for (std::size_t i = 0; i < log.size(); ++i)
+        if (log[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+    return -1;
+}
+
+TEST(Password, TheProviderIsBoundOrReleasedBeforeTheKeyCloses) {
+    PrepareWithPassword({1});
+    headless::AtFrame(5, Key());
+    EXPECT_EQ(RunSaver("/s"), 0);
+    const int query = LogIndex("RegQueryValueExA ScreenSaveUsePassword");
+    const int load = LogIndex("LoadLibraryA PASSWORD.CPL");
+    const int lookup = LogIndex("GetProcAddress VerifyScreenSavePwd");
+    const int running = LogIndex("SystemParametersInfoA 97 1");
+    const int close = LogIndex("RegCloseKey");
+    ASSERT_GE(query, 0);
+    EXPECT_LT(query, load);
+    EXPECT_LT(load, lookup);
+    EXPECT_LT(lookup, running);
+    EXPECT_LT(running, close);
+
+    // A library without the function is released while the key is still open.
+    Prepare(Win9x());
+    headless::SetPasswordSetting(true, 1);
+    headless::SetPasswordProvider(true, false);
+    headless::AtFrame(5, Key());
+    EXPECT_EQ(RunSaver("/s"), 0);
+    const int freed = LogIndex("FreeLibrary PASSWORD.CPL");
+    ASSERT_GE(freed, 0);
+    EXPECT_LT(LogIndex("GetProcAddress VerifyScreenSavePwd"), freed);
+    EXPECT_LT(freed, LogIndex("RegCloseKey"));
+}
+
+TEST(Password, TheVerificationRequestIsAnsweredOnlyOnThe9xFamily) {
+    struct Case {
+        bool win9x;
+        bool provider;
+        int answer;
+        plat::LRESULT expected;
+    };
+    for (const Case& c :
+         {Case{false, true, 1, 0}, Case{true, false, 0, 1}, Case{true, true, 0, 0}, Case{true, true, 1, 1}}) {
+        headless::Config config = FreshConfig();
+        config.win9xFamily = c.win9x;
+        Prepare(config);
+        headless::SetPasswordSetting(true, 1);
+        headless::SetPasswordProvider(c.provider, c.provider);
+        headless::QueuePasswordAnswers({c.answer, 1});  // the request, then the key's close
+        plat::LRESULT verdict = -5;
+        OnFrame([&](int frame) {
+            if (frame == 2) verdict = plat::SendMessageA(shell.saverWindow, kVerifyPasswordMessage, 0, 0);
+        });
+        headless::AtFrame(4, Key());
+        EXPECT_EQ(RunSaver("/s"), 0);
+        EXPECT_EQ(verdict, c.expected) << c.win9x << c.provider << c.answer;
+        EXPECT_EQ(headless::PasswordQuestions(), c.win9x && c.provider ? 2 : 0);
+        EXPECT_FALSE(headless::TimedOut());
+    }
 }
 
 TEST(Password, WithoutAPasswordTheFirstKeyCloses) {
