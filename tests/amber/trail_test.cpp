@@ -239,6 +239,59 @@ TEST_F(AmberTrail, EmitterStaysOnItsPathInsideTheCube) {
     EXPECT_NEAR(trail.scenePhase - phase, 500 * 0.004, 1e-9);
 }
 
+TEST_F(AmberTrail, EmitterPathIsFortyTimesThreeSinesOfTheScenePhase) {
+    ASSERT_TRUE(EffectInit());
+    for (int f = 0; f < 300; ++f) {
+        MoveEmitter();
+        const double phase = trail.scenePhase;
+        ASSERT_EQ(trail.emitter.position.x, static_cast<float>(std::sin(5.25 * phase)) * 40.0f) << "frame " << f;
+        ASSERT_EQ(trail.emitter.position.y, static_cast<float>(std::sin(4.69 * phase)) * 40.0f) << "frame " << f;
+        ASSERT_EQ(trail.emitter.position.z, static_cast<float>(std::sin(3.97 * phase)) * 40.0f) << "frame " << f;
+    }
+}
+
+TEST_F(AmberTrail, DirectionsAreTheNormalisedDrawsFirstInZ) {
+    ASSERT_TRUE(EffectInit());
+    SeedRandom(kSeed);
+    for (int i = 0; i < 10; ++i) {
+        const float z = static_cast<float>(Random15() / 32767.0) * 2.0f - 1.0f;
+        const float y = static_cast<float>(Random15() / 32767.0) * 2.0f - 1.0f;
+        const float x = static_cast<float>(Random15() / 32767.0) * 2.0f - 1.0f;
+        const float length = std::sqrt(x * x + y * y + z * z);
+        const TrailPoint& point = trail.points[i];
+        EXPECT_NEAR(point.direction.x, x / length, 1e-6f) << "point " << i;
+        EXPECT_NEAR(point.direction.y, y / length, 1e-6f) << "point " << i;
+        EXPECT_NEAR(point.direction.z, z / length, 1e-6f) << "point " << i;
+        // The colour is (|x|, |y| + 1, |z| + 1) of the direction, scaled to unit length.
+        const float green = std::fabs(point.direction.y) + 1.0f;
+        EXPECT_NEAR(point.colour[0] / point.colour[1], std::fabs(point.direction.x) / green, 1e-5f) << "point " << i;
+        EXPECT_NEAR(point.colour[2] / point.colour[1], (std::fabs(point.direction.z) + 1.0f) / green, 1e-5f);
+    }
+}
+
+TEST_F(AmberTrail, EachEmissionStepsThePulseWhichSwellsBetweenStillAndFullSpeed) {
+    ASSERT_TRUE(EffectInit());
+    for (int i = 1; i < 10; ++i)
+        EXPECT_NE(trail.points[i].pulseOffset, trail.points[0].pulseOffset) << "each point has its own phase";
+    TrailPoint point = trail.points[3];
+    point.rotatedDirection = Vector3(0.0f, 0.0f, 1.0f);
+    struct Case {
+        float sine;  // sin(kP + pulsePhase) after the step
+        float speed;
+    };
+    for (Case c : {Case{-1.0f, 0.0f}, Case{0.0f, 0.05f}, Case{1.0f, 0.1f}}) {
+        const float before = std::asin(c.sine) - point.pulseOffset - 0.0001f;
+        trail.pulsePhase = before;
+        const int slot = trail.ringIndex;
+        EmitParticle(point, trail.points[4]);
+        EXPECT_EQ(trail.pulsePhase, before + 0.0001f);
+        const Vector3 velocity = trail.ring[slot].velocity;
+        EXPECT_EQ(velocity.x, 0.0f);
+        EXPECT_EQ(velocity.y, 0.0f);
+        EXPECT_NEAR(velocity.z, c.speed, 2e-6f) << "sine " << c.sine;
+    }
+}
+
 // --- emission and the quad -------------------------------------------------------
 
 TEST_F(AmberTrail, NormalIsFromTheNextPointAndZeroWhenDirectionsCoincide) {

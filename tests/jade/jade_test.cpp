@@ -150,6 +150,17 @@ TEST_F(Jade, EmitterWandersOnTheWiderPath) {
     EXPECT_GT(reach, 48.0f);
 }
 
+TEST_F(Jade, EmitterPathIsFiftyTimesTheSameThreeSines) {
+    ASSERT_TRUE(EffectInit());
+    for (int f = 0; f < 300; ++f) {
+        MoveEmitter();
+        const double phase = trail.scenePhase;
+        ASSERT_EQ(trail.emitter.position.x, static_cast<float>(std::sin(5.25 * phase)) * 50.0f) << "frame " << f;
+        ASSERT_EQ(trail.emitter.position.y, static_cast<float>(std::sin(4.69 * phase)) * 50.0f) << "frame " << f;
+        ASSERT_EQ(trail.emitter.position.z, static_cast<float>(std::sin(3.97 * phase)) * 50.0f) << "frame " << f;
+    }
+}
+
 TEST_F(Jade, ParticlesCarryNoNormal) {
     ASSERT_TRUE(EffectInit());
     for (int f = 0; f < 3; ++f) Frame();
