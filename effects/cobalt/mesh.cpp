@@ -5,6 +5,8 @@
 
 #include "host/memory.h"
 
+namespace cobalt {
+
 SphereMesh sphereMesh;
 
 namespace {
@@ -137,3 +139,5 @@ void FreeSphereMesh() {
     ReleaseMemory(sphereMesh.faces);
     sphereMesh = SphereMesh{};
 }
+
+}  // namespace cobalt

@@ -13,6 +13,8 @@
 
 #include "host/vector3.h"
 
+namespace cobalt {
+
 struct MeshVertex {
     std::uint8_t colour[4];    // R, G, B, A; (0, 0, 0, 0) when no face uses the vertex
     Vector3 direction;         // unit direction (or zero for a vertex at the origin)
@@ -48,3 +50,5 @@ bool LoadSphereMeshFromBytes(const std::uint8_t* bytes, std::size_t size);
 void PrepareMesh();
 
 void FreeSphereMesh();
+
+}  // namespace cobalt

@@ -10,6 +10,8 @@
 #include "tests/cobalt/counting_memory.h"
 #include "tests/cobalt/mesh_bytes.h"
 
+using namespace cobalt;
+
 namespace {
 
 std::vector<std::uint8_t> FourVertexMesh() {

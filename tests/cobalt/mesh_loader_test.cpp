@@ -6,6 +6,8 @@
 #include "tests/cobalt/counting_memory.h"
 #include "tests/cobalt/mesh_bytes.h"
 
+using namespace cobalt;
+
 namespace {
 
 // Two vertices, two faces: the smallest mesh with every part of the layout.

@@ -12,6 +12,8 @@
 #include "host/random.h"
 #include "platform/headless/recording_gl.h"
 
+using namespace cobalt;
+
 namespace {
 
 void Check(bool condition) {
