@@ -20,7 +20,7 @@ void PrepareWithPassword(const std::vector<int>& answers) {
     headless::QueuePasswordAnswers(answers);
 }
 
-const char* KeyOpener() { return IsAmber() ? "RegOpenKeyExA" : "RegOpenKeyA"; }
+const char* KeyOpener() { return expected.passwordKeyOpener; }
 
 TEST(Password, WrongAnswerKeepsTheSaverRightAnswerClosesIt) {
     PrepareWithPassword({0, 1});
