@@ -174,10 +174,18 @@ TEST_P(CobaltBurstModel, EveryFrameAndEveryRecordAgreeWithTheModel) {
     EXPECT_EQ(sum.value, run.golden) << run.mesh << ", seed " << run.seed << ": 0x" << std::hex << sum.value;
 }
 
+std::string RunName(const ::testing::TestParamInfo<BurstRun>& info) {
+    std::string name;
+    for (const char* c = info.param.mesh; *c != '\0' && *c != '.'; ++c)
+        if (*c != '_') name += *c;
+    return name + "Seed" + std::to_string(info.param.seed);
+}
+
 INSTANTIATE_TEST_SUITE_P(Meshes, CobaltBurstModel,
                          ::testing::Values(BurstRun{"icosphere2", 7, 1100, 0x209bf482873cf0bfull},
                                            BurstRun{"icosphere0", 86400123, 1100, 0xfff4c2a75bc682f8ull},
                                            BurstRun{"small_sphere.3d", 1117, 400, 0x8d8dfbdf5f9acd50ull},
-                                           BurstRun{"odd", 3, 400, 0x7595d3989e51c1ull}));
+                                           BurstRun{"odd", 3, 400, 0x7595d3989e51c1ull}),
+                         RunName);
 
 }  // namespace

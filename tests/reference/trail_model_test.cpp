@@ -127,14 +127,20 @@ TEST_P(TrailModel, EveryFrameAndEverySlotAgreeWithTheModel) {
     EXPECT_EQ(sum.value, run.golden) << "seed " << run.seed << ": 0x" << std::hex << sum.value;
 }
 
+std::string SeedName(const ::testing::TestParamInfo<TrailRun>& info) {
+    return "seed" + std::to_string(info.param.seed);
+}
+
 #ifdef TRAIL_JADE
 INSTANTIATE_TEST_SUITE_P(Jade, TrailModel,
                          ::testing::Values(TrailRun{31, 1100, 1000, 0xd962a879d94a58d6ull},
-                                           TrailRun{1117, 520, 500, 0x1305b22b2f5631a6ull}));
+                                           TrailRun{1117, 520, 500, 0x1305b22b2f5631a6ull}),
+                         SeedName);
 #else
 INSTANTIATE_TEST_SUITE_P(Amber, TrailModel,
                          ::testing::Values(TrailRun{2024, 1100, 1000, 0x31594e6b1a0033beull},
-                                           TrailRun{0, 600, 500, 0x3b2a7d92e6e2e294ull}));
+                                           TrailRun{0, 600, 500, 0x3b2a7d92e6e2e294ull}),
+                         SeedName);
 #endif
 
 }  // namespace
