@@ -12,6 +12,15 @@
 
 namespace model {
 
+// The sanitizer build looks for memory faults, not for rules: its long
+// side-by-side runs take a tenth of the frames, and the golden checksums, which
+// need the full runs, are checked by the plain build.
+#ifdef REFERENCE_SHORT_RUNS
+constexpr int kFrameShare = 10;
+#else
+constexpr int kFrameShare = 1;
+#endif
+
 // The first call from `first` on where the recording GL and `expected` differ in
 // entry point, argument count or an argument's value (exact, so -0 equals 0, as
 // GL sees it); empty when every call agrees and no call is missing or extra.

@@ -94,13 +94,15 @@ TEST(Demo, AnEmptySizeKeepsTheLastProjection) {
 }
 
 TEST(Demo, MenuCommands) {
+    // Commands chosen from the menu, and one sent as a bare message.
     const int code = RunDemo({Command(11), Command(10), Msg(plat::WM_COMMAND, 42), Command(10), Command(10),
                               Simple(headless::Input::CloseButton)});
     EXPECT_EQ(code, 0);
     EXPECT_FALSE(headless::TimedOut());
     switch (expected.demoCommands) {
         case ExpectedCommands::None:
-            // Without a menu nothing can be chosen: only the close button ends it.
+            // Without a menu nothing can be chosen, and a command message gets
+            // default processing: only the close button ends it.
             EXPECT_TRUE(headless::MessageBoxes().empty());
             EXPECT_GE(headless::FramesPresented(), 8);
             break;
@@ -124,6 +126,14 @@ TEST(Demo, MenuCommands) {
             break;
         }
     }
+}
+
+// A bare WM_COMMAND with the Quit identifier, as no menu of cobalt's can send.
+TEST(Demo, AQuitCommandMessage) {
+    const int code = RunDemo({Msg(plat::WM_COMMAND, 10), Simple(headless::Input::CloseButton)});
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(headless::FramesPresented(), expected.demoCommands == ExpectedCommands::QuitEndsTheDemo ? 3 : 4);
+    EXPECT_EQ(headless::MessageBoxes().size(), expected.demoCommands == ExpectedCommands::ShowTheCommandId ? 1u : 0u);
 }
 
 TEST(Demo, ClosingTheWindow) {

@@ -69,7 +69,18 @@ TEST(Frame, EveryCallFollowsTheDeliverablesSettings) {
     EXPECT_EQ(model::FirstCallDifference(SaverRunCalls(1024, 768, headless::FramesPresented())), "");
 }
 
-TEST(Frame, TheProgramIsBuiltWithItsOwnSettings) { EXPECT_STREQ(saverVariant.name, expected.name); }
+// The fade settings as the table gives them. Where the overlay is off, nothing
+// drawn shows its alpha or style, so this is where they are pinned.
+TEST(Frame, TheProgramIsBuiltWithItsOwnSettings) {
+    EXPECT_STREQ(saverVariant.name, expected.name);
+    EXPECT_EQ(saverVariant.fadeAlpha, expected.fadeAlpha);
+    const bool on = expected.overlay != ExpectedOverlay::None;
+    EXPECT_EQ(saverVariant.fadeEnabled, on ? 1 : 0);
+    const FadeStyle style = !on                                                  ? FadeStyle::None
+                            : expected.overlay == ExpectedOverlay::TexturedWhite ? FadeStyle::Textured
+                                                                                 : FadeStyle::Black;
+    EXPECT_EQ(saverVariant.fadeStyle, style);
+}
 
 TEST(Frame, ProjectionFollowsThePrimaryScreen) {
     Prepare();
