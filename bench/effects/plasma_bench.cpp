@@ -5,6 +5,8 @@
 #include "effects/amber/plasma_texture.h"
 #include "host/random.h"
 
+using namespace amber;
+
 namespace {
 
 void BM_FourLayerPlasmaTexture(benchmark::State& state) {

@@ -6,6 +6,8 @@
 
 #include "host/random.h"
 
+namespace amber {
+
 namespace {
 
 // The grid being generated: set by BindPlasmaGrid, read by every accessor.
@@ -217,3 +219,5 @@ bool GeneratePlasma(float* base, float low, float high, int width, int height, i
     Normalise(low, high);
     return true;
 }
+
+}  // namespace amber
