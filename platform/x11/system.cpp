@@ -11,6 +11,7 @@
 #include <ctime>
 #include <initializer_list>
 
+#include "platform/x11/daemon_mode.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -86,6 +87,7 @@ BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS*) { return 0; }
 BOOL SystemParametersInfoA(UINT, UINT, void*, UINT) { return 0; }
 
 void ExitProcess(UINT code) {
+    code = DaemonExitCode(code);
     CloseDisplay();
     _exit(static_cast<int>(code & 0xFF));
 }
