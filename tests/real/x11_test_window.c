@@ -1,13 +1,15 @@
 /* A window for a saver to draw on, as a screen-saver daemon or its settings
  * program gives one.
  *
- *   x11_test_window [--single-buffered] WIDTH HEIGHT [lifetime_seconds]
+ *   x11_test_window [--single-buffered | --argb] WIDTH HEIGHT [lifetime_seconds]
  *
  * Creates a window without children at (0, 0) of the default screen, maps it,
  * prints its id in hex ("0x...") on stdout and waits until it is killed or its
  * lifetime (default 120 s) ends, so that a stray helper never outlives its test.
  * With --single-buffered the window gets a single-buffered GL visual, on which
- * a saver cannot draw double-buffered and must draw in a child of its own.
+ * a saver cannot draw double-buffered and must draw in a child of its own;
+ * with --argb a 32-bit TrueColor visual with alpha, as XScreenSaver uses when
+ * it finds no better GL visual.
  * Commands on stdin, one a line: "destroy" destroys the window and exits. */
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -20,13 +22,16 @@
 
 int main(int argc, char** argv) {
     int arg = 1;
-    int singleBuffered = 0;
+    int singleBuffered = 0, argb = 0;
     if (arg < argc && strcmp(argv[arg], "--single-buffered") == 0) {
         singleBuffered = 1;
         ++arg;
+    } else if (arg < argc && strcmp(argv[arg], "--argb") == 0) {
+        argb = 1;
+        ++arg;
     }
     if (argc - arg < 2) {
-        fprintf(stderr, "usage: x11_test_window [--single-buffered] WIDTH HEIGHT [lifetime_seconds]\n");
+        fprintf(stderr, "usage: x11_test_window [--single-buffered | --argb] WIDTH HEIGHT [lifetime_seconds]\n");
         return 2;
     }
     int width = atoi(argv[arg]);
@@ -53,6 +58,18 @@ int main(int argc, char** argv) {
         }
         visual = info->visual;
         depth = info->depth;
+        attributes.colormap = XCreateColormap(display, root, visual, AllocNone);
+        attributes.border_pixel = 0;
+        mask |= CWColormap | CWBorderPixel;
+    }
+    if (argb) {
+        XVisualInfo info;
+        if (!XMatchVisualInfo(display, screen, 32, TrueColor, &info)) {
+            fprintf(stderr, "x11_test_window: no 32-bit TrueColor visual\n");
+            return 1;
+        }
+        visual = info.visual;
+        depth = info.depth;
         attributes.colormap = XCreateColormap(display, root, visual, AllocNone);
         attributes.border_pixel = 0;
         mask |= CWColormap | CWBorderPixel;
