@@ -1,16 +1,23 @@
 # Shared by the daemon-mode tests (sourced, not run): results, a private Xvfb
 # display, the test window helper, screenshots.
 #
-# Set before sourcing: HERE (this folder). Provides WORK (a scratch folder that
-# is removed at exit) and DISPLAY once start_xvfb succeeded.
+# Set before sourcing: HERE (this folder); SAVER_TEST_WORK to use a scratch
+# folder that belongs to someone else. Provides WORK (a scratch folder, removed
+# at exit when it is our own) and DISPLAY once start_xvfb succeeded.
 # SAVER_X11_DISPLAY_FROM: the first display number to try (default 57).
 
 passed=0
 failed=0
 XVFB_PID=
 CLEANUP_PIDS=
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/saver_daemon_test.XXXXXX") || exit 2
-chmod 755 "$WORK"
+if [ -n "${SAVER_TEST_WORK:-}" ]; then
+    WORK=$SAVER_TEST_WORK
+    OWN_WORK=no
+else
+    WORK=$(mktemp -d "${TMPDIR:-/tmp}/saver_daemon_test.XXXXXX") || exit 2
+    chmod 755 "$WORK"
+    OWN_WORK=yes
+fi
 export LIBGL_ALWAYS_SOFTWARE=1
 
 ok() { echo "ok - $1"; passed=$((passed + 1)); }
@@ -32,7 +39,7 @@ lib_cleanup() {
     for pid in $CLEANUP_PIDS; do kill "$pid" 2>/dev/null; done
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
-    rm -rf "$WORK"
+    [ "$OWN_WORK" = yes ] && rm -rf "$WORK"
 }
 trap lib_cleanup EXIT
 trap 'exit 1' INT TERM
