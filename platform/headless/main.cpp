@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/emulated/startup_trace.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/png_file.h"
 #include "platform/platform.h"
@@ -126,6 +127,7 @@ void ReportOutcome() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    plat::emu::NoteStartupStep(plat::emu::StartupStep::Entry);
     if (!ParseArguments(argc, argv)) {
         std::fprintf(stderr,
                      "usage: %s --frames N --size WxH --seed S --out file.png (N >= 1, W and H 16..8192, S 0..1117)\n",
@@ -133,6 +135,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     headless::Reset(RenderConfig(argv[0]));
+    plat::emu::NoteStartupStep(plat::emu::StartupStep::Display);
     headless::SetFrameHook(OnFrame, nullptr);
     std::atexit(ReportOutcome);
     SaverMain(plat::GetModuleHandleA(nullptr), nullptr, "/s", plat::SW_SHOWDEFAULT);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/emulated/startup_trace.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -86,6 +87,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     Bool made = glXMakeCurrent(x11.display, drawable, reinterpret_cast<GLXContext>(context));
     if (!EndErrorTrap() || !made) return 0;
     hasCurrentContext = true;
+    emu::NoteStartupStep(emu::StartupStep::Context);
     return 1;
 }
 
@@ -101,6 +103,12 @@ BOOL SwapBuffers(HDC dc) {
     ::Window drawable = DrawableOf(dc);
     if (drawable == None) return 0;
     glXSwapBuffers(x11.display, drawable);
+    if (emu::StartupTraced()) {
+        // The frame counts as presented once it is drawn and the server has it.
+        glFinish();
+        XSync(x11.display, False);
+        emu::NoteStartupStep(emu::StartupStep::Frame);
+    }
     return 1;
 }
 
