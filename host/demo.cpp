@@ -13,10 +13,7 @@ namespace {
 
 const char kDemoClass[] = "OpenGL";
 constexpr UINT kDemoClassStyle = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;  // 35
-constexpr int kCobaltDemoSize = 100;
-
-bool HasMenu() { return saverVariant.demoStyle != DemoStyle::Cobalt; }
-bool HasDotCommand() { return saverVariant.demoStyle == DemoStyle::Amber || saverVariant.demoStyle == DemoStyle::Opal; }
+constexpr int kSmallDemoSize = 100;
 
 void BuildMenu(HWND window) {
     demo.menuBar = CreateMenu();
@@ -27,14 +24,15 @@ void BuildMenu(HWND window) {
     InsertMenuA(demo.menuBar, 2, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(demo.optionsMenu), "Options");
     InsertMenuA(demo.menuBar, 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(demo.aboutMenu), "About");
     AppendMenuA(demo.fileMenu, MF_STRING, kQuitCommand, "Quit");
-    if (HasDotCommand()) AppendMenuA(demo.optionsMenu, MF_STRING, kDotCommand, "Dot");
+    if (saverVariant.demoMenu == DemoMenu::FileOptionsDotAbout)
+        AppendMenuA(demo.optionsMenu, MF_STRING, kDotCommand, "Dot");
     SetMenu(window, demo.menuBar);
     DrawMenuBar(window);
 }
 
-// amber: runs until the close message sets demoClosed or the quit message arrives;
-// the result is the word parameter of the last message taken.
-int RunAmberLoop() {
+// Runs until the close message sets demoClosed or the quit message arrives; the
+// result is the word parameter of the last message taken.
+int RunLoopUntilClosed() {
     MSG msg = {};
     while (!demo.demoClosed) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -73,21 +71,20 @@ void ShowCommandId(WPARAM wParam) {
 
 // The rows that differ per deliverable; true when the message was handled.
 bool HandleVariantMessage(HWND window, UINT message, WPARAM wParam) {
-    const DemoStyle style = saverVariant.demoStyle;
     switch (message) {
         case WM_CLOSE:
-            if (style == DemoStyle::Amber)
+            if (saverVariant.demoClose == DemoClose::SetClosedFlag)
                 demo.demoClosed = 1;
             else
                 StopAndQuit(window);
             return true;
         case WM_DESTROY:
-            if (style == DemoStyle::Amber) return false;
+            if (!saverVariant.demoDestroyStopsHost) return false;
             StopAndQuit(window);
             return true;
         case WM_COMMAND:
-            if (style == DemoStyle::Cobalt || HIWORD(wParam) != 0) return false;
-            if (style == DemoStyle::Jade)
+            if (saverVariant.demoMenu == DemoMenu::None || HIWORD(wParam) != 0) return false;
+            if (saverVariant.demoCommand == DemoCommand::ShowCommandId)
                 ShowCommandId(wParam);
             else if (LOWORD(wParam) == kQuitCommand)
                 PostQuitMessage(0);
@@ -96,7 +93,7 @@ bool HandleVariantMessage(HWND window, UINT message, WPARAM wParam) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
-            if (style != DemoStyle::Cobalt) return false;
+            if (!saverVariant.demoEndsOnInput) return false;
             StopAndQuit(window);
             return true;
         default:
@@ -120,8 +117,8 @@ int PrepareConfigure(HINSTANCE instance) {
     windowClass.lpszClassName = kDemoClass;
     RegisterClassA(&windowClass);
 
-    if (saverVariant.demoStyle == DemoStyle::Cobalt) {
-        host.demoWidth = host.demoHeight = kCobaltDemoSize;
+    if (saverVariant.demoPlacement == DemoPlacement::SmallAtOrigin) {
+        host.demoWidth = host.demoHeight = kSmallDemoSize;
         demo.demoX = demo.demoY = 0;
     } else {
         host.demoWidth = GetSystemMetrics(SM_CXSCREEN) / 2;
@@ -137,10 +134,10 @@ int PrepareConfigure(HINSTANCE instance) {
     if (demo.demoWindow == nullptr) return 0;
 
     host.deviceContext = GetDC(demo.demoWindow);
-    if (HasMenu()) BuildMenu(demo.demoWindow);
+    if (saverVariant.demoMenu != DemoMenu::None) BuildMenu(demo.demoWindow);
     ShowWindow(demo.demoWindow, SW_SHOW);
 
-    if (saverVariant.demoStyle == DemoStyle::Amber) return RunAmberLoop();
+    if (saverVariant.demoLoop == DemoLoop::ThreadUntilClosed) return RunLoopUntilClosed();
     return RunLoopUntilQuit(demo.demoWindow);
 }
 

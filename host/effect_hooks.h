@@ -8,6 +8,13 @@
 //                  advance one fixed step and draw
 //   EffectFree     first step of the GL shutdown: release what EffectInit made;
 //                  safe after a failed or repeated start-up
+//
+// GL state: the host's fade overlay saves and restores every attribute it
+// changes and draws with the 2D texture that is bound when it runs. An effect
+// may leave exactly that behind for it: the texture it binds in EffectSetupGL
+// (amber's plasma) stays bound for the whole run. Blending, texturing and
+// texture generation are the overlay's own to set; the effect sets what it
+// draws with in EffectInit or EffectDraw.
 #pragma once
 
 void EffectSetupGL();

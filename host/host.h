@@ -29,6 +29,9 @@ void SAVER_CALLBACK FrameTimerTick(plat::HWND window, plat::UINT message, plat::
 // RenderFrame.
 void ValidateWithoutDrawing(plat::HWND window);
 plat::LRESULT SaverWindowProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+// Provided by the shell: the last procedure of the saver window's chain, which
+// SaverWindowProc hands every message it does not answer.
+plat::LRESULT DefaultSaverProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
 plat::INT_PTR SAVER_CALLBACK ConfigureDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam,
                                                  plat::LPARAM lParam);
 

@@ -1,7 +1,6 @@
 // The host's part of the saver window's procedure chain, and the configuration
 // dialog's procedure.
 #include "host/host.h"
-#include "shell/shell.h"
 
 using namespace plat;
 

@@ -343,6 +343,14 @@ BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS* status);
 BOOL SystemParametersInfoA(UINT action, UINT param, void* value, UINT winIni);
 [[noreturn]] void ExitProcess(UINT code);
 
+// The full path of a module's file (null: the program's own), as Win32 gives it:
+// the length written, 0 on failure, `size` when the path was cut short.
+DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size);
+// One line for a person reading the program's standard error (X11), recorded on
+// headless; Windows programs have no console and drop it. Never a substitute for
+// the message boxes the user sees.
+void WriteDiagnostic(const char* line);
+
 // Runs body(context) and returns its result. If a fault escapes it, the platform's
 // crash reporting is consulted, onEscape runs, and the process ends with -1.
 int RunGuarded(int (*body)(void*), void* context, void (*onEscape)());

@@ -27,7 +27,7 @@ HWND ExistingWindow(std::uint32_t number) {
 }
 
 HWND ConfigureParent(const char* afterLetter) {
-    if (saverVariant.newerShell && *afterLetter == ':') {
+    if (saverVariant.configureParentSwitch && *afterLetter == ':') {
         HWND parent = ExistingWindow(ParseHandle(afterLetter + 1));
         if (parent != nullptr) return parent;
     }
@@ -95,7 +95,7 @@ void SaverEntry() {
 
 int SaverMain(HINSTANCE instance, HINSTANCE, const char* args, int) {
     shell = ShellState();  // a run starts from the initial state, also when a test runs several
-    if (saverVariant.newerShell) {
+    if (saverVariant.initCommonControls) {
         const INITCOMMONCONTROLSEX controls = {8, ICC_TAB_CLASSES};
         InitCommonControlsEx(&controls);
     }

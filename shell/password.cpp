@@ -39,7 +39,7 @@ void LoadPasswordSettings() {
     if (!shell.win9xFamily) return;
     if (shell.passwordLibrary != nullptr) ReleasePasswordProvider();
     HKEY key = nullptr;
-    const long opened = saverVariant.newerShell
+    const long opened = saverVariant.passwordKeyEx
                             ? RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &key)
                             : RegOpenKeyA(HKEY_CURRENT_USER, kDesktopKey, &key);
     if (opened != ERROR_SUCCESS) return;

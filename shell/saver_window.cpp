@@ -36,7 +36,7 @@ struct Geometry {
 };
 
 Geometry FullScreenGeometry() {
-    if (!saverVariant.newerShell) return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (!saverVariant.spanVirtualScreen) return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     Geometry g = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                   GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     if (g.width == 0 || g.height == 0) {
@@ -51,14 +51,14 @@ Geometry FullScreenGeometry() {
 
 // The last step for every message no rule has answered.
 LRESULT FinalStep(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (saverVariant.newerShell && shell.autoplayMessage != 0 && message == shell.autoplayMessage) {
+    if (saverVariant.closeOnAutoPlay && shell.autoplayMessage != 0 && message == shell.autoplayMessage) {
         RequestClose(window);
         return shell.verifyPassword != nullptr ? 1 : 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// amber's power rules; true when the message was one of them.
+// The power rules; true when the message was one of them.
 bool PowerRule(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_POWER) {
         if (wParam == kPowerResumeCritical) RequestClose(window);
@@ -111,10 +111,10 @@ int RunSaverWindow(HWND parent) {
             SetForegroundWindow(running);
             return 0;
         }
-        if (saverVariant.newerShell) shell.lastAcLineStatus = ReadAcLineStatus();
+        if (saverVariant.closeOnPowerEvents) shell.lastAcLineStatus = ReadAcLineStatus();
         LoadPasswordSettings();
     }
-    if (saverVariant.newerShell)
+    if (saverVariant.closeOnAutoPlay)
         shell.autoplayMessage = shell.win9xFamily ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
 
     if (RegisterClassA(&windowClass) != 0) {
@@ -180,7 +180,7 @@ LRESULT SAVER_CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam,
             if (!shell.previewMode) {
                 const WPARAM command = wParam & 0xFFF0;
                 if (command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE) return 0;
-                if (saverVariant.newerShell && command == SC_MONITORPOWER) RequestClose(window);
+                if (saverVariant.closeOnPowerEvents && command == SC_MONITORPOWER) RequestClose(window);
             }
             break;
         case WM_TIMER:
@@ -241,7 +241,7 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             HideCursor();
             return 1;
         default:
-            if (saverVariant.newerShell) PowerRule(window, message, wParam, lParam);
+            if (saverVariant.closeOnPowerEvents) PowerRule(window, message, wParam, lParam);
             break;
     }
     return FinalStep(window, message, wParam, lParam);

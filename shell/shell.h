@@ -43,7 +43,6 @@ int ConfigureMode(plat::HWND parent);
 int RunSaverWindow(plat::HWND parent);
 plat::LRESULT SAVER_CALLBACK ShellWindowProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
                                              plat::LPARAM lParam);
-plat::LRESULT DefaultSaverProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
 
 // Password (Windows 9x family only; elsewhere these do nothing).
 void LoadPasswordSettings();

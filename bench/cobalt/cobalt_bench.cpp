@@ -12,6 +12,8 @@
 #include "tools/make_sphere/icosphere.h"
 #include "tools/make_sphere/sphere_file.h"
 
+using namespace cobalt;
+
 namespace fs = std::filesystem;
 
 namespace {

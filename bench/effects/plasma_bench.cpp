@@ -10,6 +10,8 @@
 #include "host/random.h"
 #include "tests/amber/plasma_reference.h"
 
+using namespace amber;
+
 namespace {
 
 constexpr int kTexelBytes = 4 * sizeof(float);

@@ -16,6 +16,8 @@
 
 namespace trailbench {
 
+using namespace amber;
+
 inline std::size_t segments = 0;
 
 inline void CountSegment(const TrailParticle&, const TrailParticle&) { ++segments; }

@@ -9,6 +9,8 @@
 
 #include "host/random.h"
 
+namespace amber {
+
 namespace {
 
 // The grid being generated: set by BindPlasmaGrid, read by every accessor.
@@ -314,3 +316,5 @@ bool GeneratePlasma(float* base, float low, float high, int width, int height, i
     Normalise(low, high);
     return true;
 }
+
+}  // namespace amber

@@ -6,6 +6,8 @@
 // is not re-entrant.
 #pragma once
 
+namespace amber {
+
 struct PlasmaPoint {
     int x;
     int y;
@@ -32,3 +34,5 @@ bool PlasmaSet(int x, int y, float value, bool onlyIfUnset);
 float DisplacedAverage(PlasmaPoint p0, PlasmaPoint p1, PlasmaPoint p2, PlasmaPoint p3);
 // One recursive subdivision step of the quadrilateral p0 -> p1 -> p2 -> p3.
 void SubdividePlasmaQuad(PlasmaPoint p0, PlasmaPoint p1, PlasmaPoint p2, PlasmaPoint p3);
+
+}  // namespace amber

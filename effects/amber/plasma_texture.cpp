@@ -3,6 +3,8 @@
 #include "effects/amber/plasma.h"
 #include "platform/gl.h"
 
+namespace amber {
+
 float plasmaTexels[kPlasmaTextureSize * kPlasmaTextureSize * 4];
 
 void GeneratePlasmaTexels() {
@@ -25,3 +27,5 @@ void BuildPlasmaTexture() {
     // is seamless because the pattern tiles.
     glDisable(GL_TEXTURE_2D);
 }
+
+}  // namespace amber

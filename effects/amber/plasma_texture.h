@@ -2,6 +2,8 @@
 // alpha channels of one 256 x 256 float texture, rebuilt at every GL start-up.
 #pragma once
 
+namespace amber {
+
 constexpr int kPlasmaTextureSize = 256;
 
 // The texel array: row after row, row 0 first, four floats (r, g, b, a) per texel.
@@ -13,3 +15,5 @@ void GeneratePlasmaTexels();
 // Generates the texels, uploads them as a new texture with linear filtering and
 // modulate mode, and leaves it bound with 2D texturing off.
 void BuildPlasmaTexture();
+
+}  // namespace amber

@@ -7,6 +7,7 @@
 #include "host/effect_hooks.h"
 #include "platform/gl.h"
 
+namespace amber {
 namespace {
 
 const Vector3 EyePosition(0.0f, 20.0f, 0.0f);
@@ -14,11 +15,12 @@ const Vector3 EyePosition(0.0f, 20.0f, 0.0f);
 const TrailSettings amberTrail = {10, 40.0f, EyePosition, true, DrawTrailQuad};
 
 }  // namespace
+}  // namespace amber
 
-void EffectSetupGL() { BuildPlasmaTexture(); }
+void EffectSetupGL() { amber::BuildPlasmaTexture(); }
 
 bool EffectInit() {
-    if (!InitPoints(amberTrail)) return false;
+    if (!amber::InitPoints(amber::amberTrail)) return false;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
@@ -28,6 +30,6 @@ bool EffectInit() {
     return true;
 }
 
-void EffectDraw() { DrawTrailFrame(); }
+void EffectDraw() { amber::DrawTrailFrame(); }
 
-void EffectFree() { FreeTrail(); }
+void EffectFree() { amber::FreeTrail(); }

@@ -6,6 +6,8 @@
 #include "host/random.h"
 #include "platform/platform.h"
 
+namespace amber {
+
 TrailState trail;
 
 namespace {
@@ -150,3 +152,5 @@ void FreeTrail() {
     if (trail.ring != nullptr) ReleaseMemory(trail.ring);
     trail.ring = nullptr;
 }
+
+}  // namespace amber

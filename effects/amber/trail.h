@@ -10,6 +10,8 @@
 
 #include "host/vector3.h"
 
+namespace amber {
+
 struct TrailPoint {
     float colour[4];           // alpha 1.0; fixed after start-up
     Vector3 direction;         // unit direction, fixed after start-up
@@ -81,3 +83,5 @@ void EmitAll();
 void EmitParticle(const TrailPoint& point, const TrailPoint& next);
 // Releases points and ring, each once; safe after a failed or repeated start-up.
 void FreeTrail();
+
+}  // namespace amber

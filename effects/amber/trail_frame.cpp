@@ -3,6 +3,8 @@
 #include "effects/amber/trail.h"
 #include "platform/gl.h"
 
+namespace amber {
+
 void DrawTrailFrame() {
     MoveEmitter();
     AdvanceRotation();
@@ -13,3 +15,5 @@ void DrawTrailFrame() {
     UpdateAndDrawParticles();
     EmitAll();
 }
+
+}  // namespace amber

@@ -2,6 +2,8 @@
 
 #include "platform/gl.h"
 
+namespace amber {
+
 namespace {
 
 constexpr float kInnerScale = 0.75f;
@@ -31,3 +33,5 @@ void DrawTrailQuad(const TrailParticle& newer, const TrailParticle& older) {
     glVertex3fv(newerInner.Data());
     glEnd();
 }
+
+}  // namespace amber

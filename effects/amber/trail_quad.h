@@ -3,7 +3,11 @@
 
 #include "effects/amber/trail.h"
 
+namespace amber {
+
 // One GL_QUADS primitive: the outer edge runs between the two particles in their
 // colours, the inner edge (the outer one scaled by 0.75 about the origin) is fully
 // transparent.
 void DrawTrailQuad(const TrailParticle& newer, const TrailParticle& older);
+
+}  // namespace amber

@@ -6,6 +6,8 @@
 #include "host/random.h"
 #include "platform/gl.h"
 
+namespace cobalt {
+
 Emitter emitter;
 BurstState burst;
 
@@ -162,3 +164,5 @@ void EmitParticle(const MeshVertex& vertex, TrailParticle*& slot) {
 void EmitAll() {
     for (int i = 0; i < sphereMesh.vertexCount; ++i) EmitParticle(sphereMesh.vertices[i], burst.lastEmitted[i]);
 }
+
+}  // namespace cobalt

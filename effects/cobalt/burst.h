@@ -10,6 +10,8 @@
 #include "effects/cobalt/mesh.h"
 #include "host/vector3.h"
 
+namespace cobalt {
+
 constexpr int ParticleLife = 100;
 constexpr float EmitRadius = 0.0f;
 constexpr float EmitSpeed = 1.0f;
@@ -59,3 +61,5 @@ void UpdateAndDrawParticles();
 void DrawSegment(Vector3 a, Vector3 b, const std::uint8_t colour[4]);
 void EmitParticle(const MeshVertex& vertex, TrailParticle*& slot);
 void EmitAll();
+
+}  // namespace cobalt

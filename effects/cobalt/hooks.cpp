@@ -11,23 +11,23 @@ void EffectSetupGL() {}
 bool EffectInit() {
     EffectFree();
     SeedRandom(plat::timeGetTime());
-    if (!LoadSphereMesh()) return false;
-    if (!InitParticles()) {
-        FreeSphereMesh();
+    if (!cobalt::LoadSphereMesh()) return false;
+    if (!cobalt::InitParticles()) {
+        cobalt::FreeSphereMesh();
         return false;
     }
     return true;
 }
 
 void EffectDraw() {
-    MoveEmitter();
-    AdvanceRotation();
-    RotateMesh();
-    UpdateAndDrawParticles();
-    EmitAll();
+    cobalt::MoveEmitter();
+    cobalt::AdvanceRotation();
+    cobalt::RotateMesh();
+    cobalt::UpdateAndDrawParticles();
+    cobalt::EmitAll();
 }
 
 void EffectFree() {
-    FreeParticles();
-    FreeSphereMesh();
+    cobalt::FreeParticles();
+    cobalt::FreeSphereMesh();
 }

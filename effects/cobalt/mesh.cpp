@@ -1,9 +1,15 @@
 #include "effects/cobalt/mesh.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 
+#include "effects/cobalt/mesh_path.h"
 #include "host/memory.h"
+#include "platform/platform.h"
+
+namespace cobalt {
 
 SphereMesh sphereMesh;
 
@@ -97,9 +103,24 @@ bool Load(MeshSource& source) {
 
 }  // namespace
 
-bool LoadSphereMesh() { return LoadSphereMeshFrom("sphere.3d"); }
+bool LoadSphereMesh() {
+    static char path[kMeshPathMax];
+    if (FindSphereMesh(path)) return LoadSphereMeshFrom(path);
+    static char line[3 * kMeshPathMax + 128];
+    DescribeMissingMesh(line, sizeof line);
+    plat::WriteDiagnostic(line);
+    FreeSphereMesh();
+    return false;
+}
 
 bool LoadSphereMeshFrom(const char* path) {
+    // Opening a FIFO without a writer, or some devices, would block for ever;
+    // only a regular file is opened at all.
+    struct stat info;
+    if (path == nullptr || stat(path, &info) != 0 || !S_ISREG(info.st_mode)) {
+        FreeSphereMesh();
+        return false;
+    }
     MeshSource source = {std::fopen(path, "rb"), nullptr, 0, 0};
     if (source.file == nullptr) {
         FreeSphereMesh();
@@ -137,3 +158,5 @@ void FreeSphereMesh() {
     ReleaseMemory(sphereMesh.faces);
     sphereMesh = SphereMesh{};
 }
+
+}  // namespace cobalt

@@ -1,5 +1,5 @@
 // cobalt's sphere mesh: emission directions and trail colours read from the binary
-// file "sphere.3d" in the current directory. Layout, little-endian and packed:
+// file "sphere.3d". Layout, little-endian and packed:
 //   u16 vertexCount, u16 faceCount,
 //   vertexCount x (f32 x, f32 y, f32 z),
 //   faceCount x (s16 corner0, s16 corner1, s16 corner2, u8 red, u8 green, u8 blue),
@@ -12,6 +12,8 @@
 #include <cstdint>
 
 #include "host/vector3.h"
+
+namespace cobalt {
 
 struct MeshVertex {
     std::uint8_t colour[4];    // R, G, B, A; (0, 0, 0, 0) when no face uses the vertex
@@ -39,7 +41,10 @@ constexpr std::size_t MeshFaceBytes = 9;
 
 // Each loader replaces the current tables. On failure the tables are released and
 // the result is false; the file, if any was opened, is closed on every path.
-bool LoadSphereMesh();  // "sphere.3d" in the current directory
+// LoadSphereMesh reads "sphere.3d" from the first place that has one (see
+// mesh_path.h) and writes a diagnostic line when none does. Anything but a
+// regular file fails to load without being opened.
+bool LoadSphereMesh();
 bool LoadSphereMeshFrom(const char* path);
 bool LoadSphereMeshFromBytes(const std::uint8_t* bytes, std::size_t size);
 
@@ -48,3 +53,5 @@ bool LoadSphereMeshFromBytes(const std::uint8_t* bytes, std::size_t size);
 void PrepareMesh();
 
 void FreeSphereMesh();
+
+}  // namespace cobalt

@@ -7,27 +7,29 @@
 #include "host/effect_hooks.h"
 #include "platform/gl.h"
 
+namespace jade {
 namespace {
 
 const Vector3 EyePosition(0.0f, 0.0f, 42.0f);
 
-// No normals: jade's particles carry none (see TrailParticle).
-const TrailSettings jadeTrail = {25, 50.0f, EyePosition, false, DrawTrailLine};
+// No normals: jade's particles carry none (see amber::TrailParticle).
+const amber::TrailSettings jadeTrail = {25, 50.0f, EyePosition, false, DrawTrailLine};
 
 }  // namespace
+}  // namespace jade
 
 void EffectSetupGL() {}
 
 // A ring that cannot be allocated is handled as in amber: the engine reports it and
 // ends the program through the message loop, and no frame touches the ring.
 bool EffectInit() {
-    if (!InitPoints(jadeTrail)) return false;
+    if (!amber::InitPoints(jade::jadeTrail)) return false;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glEnable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     return true;
 }
 
-void EffectDraw() { DrawTrailFrame(); }
+void EffectDraw() { amber::DrawTrailFrame(); }
 
-void EffectFree() { FreeTrail(); }
+void EffectFree() { amber::FreeTrail(); }

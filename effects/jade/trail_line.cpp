@@ -2,7 +2,9 @@
 
 #include "platform/gl.h"
 
-void DrawTrailLine(const TrailParticle& newer, const TrailParticle& older) {
+namespace jade {
+
+void DrawTrailLine(const amber::TrailParticle& newer, const amber::TrailParticle& older) {
     glBegin(GL_LINES);
     glColor4fv(newer.colour);
     glVertex3fv(newer.position.Data());
@@ -10,3 +12,5 @@ void DrawTrailLine(const TrailParticle& newer, const TrailParticle& older) {
     glVertex3fv(older.position.Data());
     glEnd();
 }
+
+}  // namespace jade

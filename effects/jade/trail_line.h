@@ -3,6 +3,10 @@
 
 #include "effects/amber/trail.h"
 
+namespace jade {
+
 // One GL_LINES segment from the newer to the older particle, each end in its
 // particle's colour and fade; no normal, no texture coordinate.
-void DrawTrailLine(const TrailParticle& newer, const TrailParticle& older);
+void DrawTrailLine(const amber::TrailParticle& newer, const amber::TrailParticle& older);
+
+}  // namespace jade

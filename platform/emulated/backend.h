@@ -80,6 +80,11 @@ void SetCallObserver(void (*observer)(const char* line));
 // While on, SetTimer fails and returns 0 (headless failSetTimer).
 void SetTimersFail(bool fail);
 
+// The program's own file as the kernel knows it (/proc/self/exe), filled in the
+// way GetModuleFileNameA fills its buffer: the length, 0 on failure, `size` when
+// the path was cut short (always terminated).
+DWORD ReadProgramFileName(char* fileName, DWORD size);
+
 // --- Provided by each backend to the emulated layer ---------------------------
 
 DWORD BackendTickMs();              // millisecond counter used for timers and GetTickCount

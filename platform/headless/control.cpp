@@ -77,6 +77,7 @@ bool CursorHidden() { return state.cursorHidden; }
 plat::POINT CursorPos() { return state.cursor; }
 
 const std::vector<MessageBoxRecord>& MessageBoxes() { return state.messageBoxes; }
+const std::vector<std::string>& Diagnostics() { return state.diagnostics; }
 
 const std::vector<std::string>& CallLog() { return state.calls; }
 

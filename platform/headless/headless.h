@@ -19,7 +19,8 @@ namespace headless {
 struct Config {
     int screenWidth = 1024;
     int screenHeight = 768;
-    std::string commandLine = "saver.exe";                 // what GetCommandLineA returns
+    std::string commandLine = "saver.exe";  // what GetCommandLineA returns
+    std::string programPath;                // what GetModuleFileNameA returns; empty: this process's own file
     plat::SYSTEMTIME utc = {2026, 12, 2, 8, 12, 0, 0, 0};  // clock at virtual time 0
     plat::DWORD startTickMs = 0;                           // GetTickCount / timeGetTime at virtual time 0
     bool win9xFamily = false;                              // GetVersionExA reports platform id 1
@@ -82,6 +83,8 @@ struct MessageBoxRecord {
     plat::UINT type;
 };
 const std::vector<MessageBoxRecord>& MessageBoxes();
+// Lines written with WriteDiagnostic since Reset.
+const std::vector<std::string>& Diagnostics();
 
 // Notable platform calls in order, one line each, e.g. "SetTimer 1 1",
 // "KillTimer 1", "PostQuitMessage 0", "SystemParametersInfoA 97 1",

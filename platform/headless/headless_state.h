@@ -38,6 +38,7 @@ struct State {
     plat::HWND foreground = nullptr;
     std::vector<ScriptEntry> script;
     std::vector<MessageBoxRecord> messageBoxes;
+    std::vector<std::string> diagnostics;
     std::vector<std::string> calls;
     std::vector<ForeignWindow> foreign;
     std::vector<PostedRecord> postedToForeign;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/emulated/backend.h"
 #include "platform/headless/headless_state.h"
 
 namespace {
@@ -81,6 +82,21 @@ HMODULE GetModuleHandleA(const char* name) {
     if (NameIs(name, "PASSWORD.CPL") && state.passwordLibraryRefs > 0) return kPasswordModule;
     if (NameIs(name, "MPR.DLL") && state.changeLibraryRefs > 0) return kChangeModule;
     return nullptr;  // notably "IMM32.DLL": no input-method library is loaded
+}
+
+DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size) {
+    if (fileName == nullptr || size == 0) return 0;
+    fileName[0] = '\0';
+    if (module != nullptr && module != kProgramModule) return 0;
+    const std::string& path = state.config.programPath;
+    if (path.empty()) return emu::ReadProgramFileName(fileName, size);
+    if (path.size() >= size) {
+        std::memcpy(fileName, path.data(), size - 1);
+        fileName[size - 1] = '\0';
+        return size;
+    }
+    std::memcpy(fileName, path.c_str(), path.size() + 1);
+    return static_cast<DWORD>(path.size());
 }
 
 FARPROC GetProcAddress(HMODULE module, const char* name) {

@@ -84,6 +84,8 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     return IDOK;
 }
 
+void WriteDiagnostic(const char* line) { state.diagnostics.push_back(line != nullptr ? line : ""); }
+
 INT_PTR DialogBoxParamA(HINSTANCE, std::uintptr_t, HWND, DLGPROC, LPARAM) {
     Log("DialogBoxParamA");
     return -1;  // no dialog templates exist

@@ -20,6 +20,13 @@ HMODULE LoadLibraryA(const char* name) { return Handle<HMODULE>(::LoadLibraryA(n
 
 HMODULE GetModuleHandleA(const char* name) { return Handle<HMODULE>(::GetModuleHandleA(name)); }
 
+DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size) {
+    return ::GetModuleFileNameA(Handle<::HMODULE>(module), fileName, size);
+}
+
+// A GUI program has no console to write to.
+void WriteDiagnostic(const char*) {}
+
 FARPROC GetProcAddress(HMODULE module, const char* name) {
     return Callback<FARPROC>(::GetProcAddress(Handle<::HMODULE>(module), name));
 }

@@ -24,6 +24,14 @@ HMODULE GetModuleHandleA(const char* name) { return name ? nullptr : kProgramMod
 
 FARPROC GetProcAddress(HMODULE, const char*) { return nullptr; }
 
+DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size) {
+    if (module != nullptr && module != kProgramModule) {
+        if (fileName && size > 0) fileName[0] = '\0';
+        return 0;
+    }
+    return emu::ReadProgramFileName(fileName, size);
+}
+
 BOOL FreeLibrary(HMODULE module) { return module ? 1 : 0; }
 
 long RegOpenKeyExA(HKEY, const char*, DWORD, DWORD, HKEY* result) {

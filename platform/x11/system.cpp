@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <initializer_list>
@@ -25,6 +26,10 @@ void OnFault(int) {
 }
 
 }  // namespace
+
+void WriteDiagnostic(const char* line) {
+    if (line) std::fprintf(stderr, "%s\n", line);
+}
 
 void SetCommandLine(const char* text) { commandLine = text ? text : ""; }
 

@@ -1,5 +1,31 @@
 #include "savers/saver_variant.h"
 
-const SaverVariant saverVariant = {
-    "jade", false, 1, 63, FadeStyle::Black, false, "Screensaver By Tam Corvel", DemoStyle::Jade,
-};
+namespace {
+
+constexpr SaverVariant Jade() {
+    SaverVariant v{};
+    v.name = "jade";
+    v.initCommonControls = false;
+    v.configureParentSwitch = false;
+    v.spanVirtualScreen = false;
+    v.closeOnPowerEvents = false;
+    v.closeOnAutoPlay = false;
+    v.passwordKeyEx = false;
+    v.fadeEnabled = 1;
+    v.fadeAlpha = 63;
+    v.fadeStyle = FadeStyle::Black;
+    v.additiveBlendBeforeSetup = false;
+    v.demoCaption = "Screensaver By Tam Corvel";
+    v.demoPlacement = DemoPlacement::HalfScreenCentred;
+    v.demoMenu = DemoMenu::FileOptionsAbout;
+    v.demoLoop = DemoLoop::WindowUntilQuit;
+    v.demoClose = DemoClose::StopHostAndQuit;
+    v.demoDestroyStopsHost = true;
+    v.demoCommand = DemoCommand::ShowCommandId;
+    v.demoEndsOnInput = false;
+    return v;
+}
+
+}  // namespace
+
+const SaverVariant saverVariant = Jade();

@@ -13,6 +13,8 @@
 #include "host/random.h"
 #include "tests/amber/plasma_reference.h"
 
+using namespace amber;
+
 namespace {
 
 constexpr float kUnset = -std::numeric_limits<float>::infinity();

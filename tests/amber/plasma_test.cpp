@@ -10,6 +10,8 @@
 #include "host/random.h"
 #include "tests/amber/random_probe.h"
 
+using namespace amber;
+
 namespace {
 
 constexpr float kUnset = -std::numeric_limits<float>::infinity();

@@ -14,6 +14,8 @@
 #include "tests/amber/counting_memory.h"
 #include "tests/amber/random_probe.h"
 
+using namespace amber;
+
 namespace {
 
 constexpr std::size_t kCallCapacity = 1u << 17;

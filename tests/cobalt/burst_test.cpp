@@ -12,6 +12,8 @@
 #include "tests/cobalt/mesh_bytes.h"
 #include "tests/cobalt/recorded_segments.h"
 
+using namespace cobalt;
+
 namespace {
 
 class Burst : public testing::Test {

@@ -10,6 +10,8 @@
 #include "tests/cobalt/counting_memory.h"
 #include "tests/cobalt/mesh_bytes.h"
 
+using namespace cobalt;
+
 namespace {
 
 std::vector<std::uint8_t> FourVertexMesh() {
@@ -23,6 +25,10 @@ protected:
         testmem::Reset();
         recgl::Reset(1u << 12);
         recgl::SetRecording(false);
+        // The program lives in an empty folder: only the working directory has a mesh.
+        headless::Config config;
+        config.programPath = (scratch.path / "bin" / "cobalt").string();
+        headless::Reset(config);
     }
     void TearDown() override {
         EffectFree();

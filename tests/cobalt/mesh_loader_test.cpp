@@ -3,8 +3,11 @@
 #include <cstring>
 
 #include "effects/cobalt/mesh.h"
+#include "platform/headless/headless.h"
 #include "tests/cobalt/counting_memory.h"
 #include "tests/cobalt/mesh_bytes.h"
+
+using namespace cobalt;
 
 namespace {
 
@@ -70,6 +73,9 @@ TEST_F(MeshLoader, LoadsTheTwentyFiveByteExample) {
 TEST_F(MeshLoader, MissingFileFails) {
     EXPECT_FALSE(LoadSphereMeshFrom((scratch.path / "absent.3d").c_str()));
     ExpectNothingLoaded();
+    headless::Config config;
+    config.programPath = (scratch.path / "bin" / "cobalt").string();
+    headless::Reset(config);
     const CurrentDirectory inScratch(scratch.path);
     EXPECT_FALSE(LoadSphereMesh());
     ExpectNothingLoaded();

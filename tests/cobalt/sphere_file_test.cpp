@@ -9,6 +9,8 @@
 #include "tests/cobalt/counting_memory.h"
 #include "tools/make_sphere/icosphere.h"
 
+using namespace cobalt;
+
 namespace {
 
 class SphereFile : public testing::TestWithParam<int> {

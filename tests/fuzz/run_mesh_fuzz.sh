@@ -15,6 +15,7 @@ mkdir -p "$out/corpus" "$out/artifacts"
     -I"$root" \
     "$root/tests/fuzz/mesh_fuzz.cpp" \
     "$root/effects/cobalt/mesh.cpp" \
+    "$root/effects/cobalt/mesh_path.cpp" -DCOBALT_DATA_FROM_PROGRAM='""' \
     "$root/effects/cobalt/burst.cpp" \
     "$root/host/vector3.cpp" \
     "$root/host/random.cpp" \

@@ -8,6 +8,7 @@
 # Needs: Xvfb, xdotool, xwininfo, xmessage (x11-utils), ImageMagick (import, convert),
 # python3 (x11_close_window.py beside this script).
 # Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
+# SAVER_X11_DISPLAY_FROM: the first display number to try (default 57).
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 BIN=$(cd "${1:?usage: x11_saver_test.sh <bin dir> [screenshot dir]}" && pwd) || exit 2
@@ -40,8 +41,8 @@ trap cleanup EXIT INT TERM
 # --- Display ---------------------------------------------------------------
 
 start_xvfb() {
-    n=57
-    while [ $n -lt 120 ]; do
+    n=${SAVER_X11_DISPLAY_FROM:-57}
+    while [ $n -lt $((${SAVER_X11_DISPLAY_FROM:-57} + 60)) ]; do
         if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
             Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
             XVFB_PID=$!

@@ -23,10 +23,13 @@ void OnFrame(std::function<void(int frame)> hook);
 headless::WindowInfo FindWindowInfo(const std::string& className);
 bool HasWindowOfClass(const std::string& className);
 
-inline bool IsAmber() { return saverVariant.demoStyle == DemoStyle::Amber; }
-inline bool IsCobalt() { return saverVariant.demoStyle == DemoStyle::Cobalt; }
-inline bool IsJade() { return saverVariant.demoStyle == DemoStyle::Jade; }
-inline bool IsOpal() { return saverVariant.demoStyle == DemoStyle::Opal; }
+// The deliverable under test, from the build (SAVER_UNDER_TEST), not from the
+// variant the program runs with.
+inline bool IsSaver(const char* name) { return std::string(SAVER_UNDER_TEST) == name; }
+inline bool IsAmber() { return IsSaver("amber"); }
+inline bool IsCobalt() { return IsSaver("cobalt"); }
+inline bool IsJade() { return IsSaver("jade"); }
+inline bool IsOpal() { return IsSaver("opal"); }
 
 headless::Event Key(int vk = 'A');
 headless::Event MoveBy(int dx, int dy);
