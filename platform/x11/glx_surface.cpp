@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/emulated/startup_trace.h"
+#include "platform/x11/fps_overlay.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -102,7 +103,9 @@ BOOL wglDeleteContext(HGLRC context) {
 BOOL SwapBuffers(HDC dc) {
     ::Window drawable = DrawableOf(dc);
     if (drawable == None) return 0;
+    DrawFpsOverlay();
     glXSwapBuffers(x11.display, drawable);
+    RestoreUnderFpsOverlay();
     if (emu::StartupTraced()) {
         // The frame counts as presented once it is drawn and the server has it.
         glFinish();
