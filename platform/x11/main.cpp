@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/emulated/startup_trace.h"
 #include "platform/x11/command_line_text.h"
 #include "platform/x11/daemon_mode.h"
 #include "platform/x11/daemon_options.h"
@@ -29,6 +30,7 @@ const char* ProgramName(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    plat::emu::NoteStartupStep(plat::emu::StartupStep::Entry);
     const char* program = ProgramName(argc > 0 ? argv[0] : nullptr);
     static plat::EntryOptions options;
     plat::ReadEntryOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &options);
@@ -54,6 +56,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot open the X display\n", program);
         return 1;
     }
+    plat::emu::NoteStartupStep(plat::emu::StartupStep::Display);
     if (options.showFps) plat::EnableFpsOverlay();
 
     static char commandLine[4096];
