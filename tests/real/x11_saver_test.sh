@@ -423,13 +423,14 @@ stop_saver
 
 # --- Message box ------------------------------------------------------------------
 
-# Without sphere.3d in its current directory cobalt cannot start its effect: a
-# modal box "Init Points Failed" titled "Error" appears, Return closes it and
-# the demo ends with 0.
+# Without sphere.3d in its current directory or beside the program cobalt
+# cannot start its effect: a modal box "Init Points Failed" titled "Error"
+# appears, Return closes it and the demo ends with 0.
+cp "$BIN/cobalt" "$WORK/cobalt"
 (
     cd "$WORK" || exit 2
     rm -f "$WORK/rc"
-    "$BIN/cobalt" c >/dev/null 2>&1
+    "$WORK/cobalt" c >/dev/null 2>&1
     echo $? >"$WORK/rc"
 ) &
 SAVER_PID=$!
