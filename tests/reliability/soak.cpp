@@ -27,6 +27,15 @@ namespace {
 // and driver noise, far below what a per-frame or per-run leak would add up to.
 constexpr long kMemorySlackKiB = 1024;
 
+// Resident memory is judged over the recording GL only. Under AddressSanitizer
+// freed blocks wait in its quarantine, so the figure grows by design; its leak
+// checker judges leaks there when the program ends.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kJudgeMemory = false;
+#else
+constexpr bool kJudgeMemory = SOAK_RECORDING_GL;
+#endif
+
 long ResidentKiB() {
     long pages = 0, resident = 0;
     std::FILE* file = std::fopen("/proc/self/statm", "r");
@@ -110,10 +119,10 @@ void Soak(int frames) {
         saverVariant.name, SOAK_GL, presented, seconds, presented / seconds, soak.warm.kib, soak.every, soak.last.kib,
         soak.warm.files, soak.last.files);
     Check(code == 0 && !headless::TimedOut() && presented >= frames, "the soak run ends on its key with 0");
-    if (SOAK_RECORDING_GL)
+    if (kJudgeMemory)
         Check(soak.last.kib - soak.warm.kib <= kMemorySlackKiB, "resident memory stays flat over the soak");
     else
-        std::printf("# soak %s mesa: resident growth %ld KiB (reported, not judged)\n", saverVariant.name,
+        std::printf("# soak %s %s: resident growth %ld KiB (reported, not judged)\n", saverVariant.name, SOAK_GL,
                     soak.last.kib - soak.warm.kib);
     Check(soak.last.files == soak.warm.files, "open files stay the same over the soak");
 }
@@ -138,10 +147,10 @@ void Cycles(int cycles) {
         "open files %d, then %d\n",
         saverVariant.name, SOAK_GL, cycles, seconds, warm.kib, warmUp, last.kib, cycles, warm.files, last.files);
     Check(good == cycles, "every cycle starts, draws three frames and ends with 0");
-    if (SOAK_RECORDING_GL)
+    if (kJudgeMemory)
         Check(last.kib - warm.kib <= kMemorySlackKiB, "resident memory stays flat over the cycles");
     else
-        std::printf("# cycles %s mesa: resident growth %ld KiB (reported, not judged)\n", saverVariant.name,
+        std::printf("# cycles %s %s: resident growth %ld KiB (reported, not judged)\n", saverVariant.name, SOAK_GL,
                     last.kib - warm.kib);
     Check(last.files == warm.files, "open files stay the same over the cycles");
 }
