@@ -93,6 +93,9 @@ DWORD BackendTickMs();              // millisecond counter used for timers and G
 void BackendPoll();                 // translate pending native events; never blocks
 void BackendWait(DWORD timeoutMs);  // block up to timeoutMs for a native event
                                     // (headless: advances its virtual clock)
+// True while the display is powered down: no timer comes due, so nothing is
+// drawn and the loop sleeps; due timers fire once it is on again.
+bool BackendDisplayAsleep();
 
 void BackendCreateWindow(Window& window);   // before WM_CREATE is sent
 void BackendDestroyWindow(Window& window);  // after WM_DESTROY was sent

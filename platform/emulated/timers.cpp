@@ -60,6 +60,7 @@ void KillWindowTimers(HWND window) {
 }
 
 bool TakeTimerMessage(HWND filter, bool remove, MSG* msg) {
+    if (BackendDisplayAsleep()) return false;
     DWORD now = BackendTickMs();
     Timer* chosen = nullptr;
     for (Timer& t : timerTable.timers) {
@@ -74,6 +75,7 @@ bool TakeTimerMessage(HWND filter, bool remove, MSG* msg) {
 }
 
 DWORD MsUntilNextTimer(HWND filter, DWORD cap) {
+    if (BackendDisplayAsleep()) return cap;
     DWORD now = BackendTickMs();
     DWORD wait = cap;
     for (const Timer& t : timerTable.timers) {

@@ -55,6 +55,9 @@ enum class Input {
     MenuCommand,     // WM_COMMAND with a = command identifier
     Message,         // any message: a = message, b = word parameter, c = long parameter
     DestroyForeign,  // destroys the foreign window `target`
+    ResizeScreen,    // the screen becomes a x b pixels (metrics only; no message)
+    DisplayOff,      // the monitor powers down: timers are held
+    DisplayOn,       // the monitor is on again
 };
 
 struct Event {
@@ -74,6 +77,7 @@ int FramesPresented();  // SwapBuffers calls since Reset
 std::uint64_t NowMs();  // virtual time since Reset
 bool TimedOut();
 bool CursorHidden();
+bool DisplayAsleep();
 plat::POINT CursorPos();
 
 struct MessageBoxRecord {

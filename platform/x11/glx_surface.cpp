@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/x11/fps_overlay.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -100,7 +101,9 @@ BOOL wglDeleteContext(HGLRC context) {
 BOOL SwapBuffers(HDC dc) {
     ::Window drawable = DrawableOf(dc);
     if (drawable == None) return 0;
+    DrawFpsOverlay();
     glXSwapBuffers(x11.display, drawable);
+    RestoreUnderFpsOverlay();
     return 1;
 }
 

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <ctime>
 
+#include "platform/x11/daemon_mode.h"
 #include "platform/x11/key_map.h"
+#include "platform/x11/screen_metrics.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -70,7 +72,8 @@ void TranslateButton(const Peer& peer, XButtonEvent& button, bool press) {
             if (!press) return;
             int delta = button.button == Button4 ? kWheelDelta : -kWheelDelta;
             WPARAM wParam = (static_cast<WPARAM>(static_cast<WORD>(delta)) << 16) | keys;
-            emu::QueueMessage(peer.handle, WM_MOUSEWHEEL, wParam, PackPoint(button.x_root, button.y_root));
+            emu::QueueMessage(peer.handle, WM_MOUSEWHEEL, wParam,
+                              PackPoint(button.x_root - ScreenOriginX(), button.y_root - ScreenOriginY()));
             return;
         }
         default:
@@ -130,6 +133,7 @@ void TranslateEvent(XEvent& event) {
         TranslateDestroy(event.xdestroywindow);
         return;
     }
+    if (DaemonHandlesEvent(event)) return;
     if (MenuBarHandlesEvent(event)) return;
     Peer* peer = PeerOfXWindow(event.xany.window);
     if (!peer || peer->gone) return;
@@ -207,6 +211,7 @@ void BackendPoll() {
         TranslateEvent(event);
     }
     ProcessPendingDestroys();
+    DaemonPoll();
 }
 
 void BackendWait(DWORD timeoutMs) {
@@ -221,8 +226,10 @@ void BackendWait(DWORD timeoutMs) {
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(fd, &readable);
+    const int wake = DaemonWakeDescriptor();  // a stop signal ends the wait
+    if (wake >= 0) FD_SET(wake, &readable);
     timeval timeout = {static_cast<time_t>(timeoutMs / 1000), static_cast<suseconds_t>(timeoutMs % 1000) * 1000};
-    select(fd + 1, &readable, nullptr, nullptr, &timeout);
+    select((wake > fd ? wake : fd) + 1, &readable, nullptr, nullptr, &timeout);
 }
 
 }  // namespace emu

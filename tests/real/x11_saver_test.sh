@@ -423,14 +423,15 @@ stop_saver
 
 # --- Message box ------------------------------------------------------------------
 
-# Without sphere.3d in its current directory or beside the program cobalt
-# cannot start its effect: a modal box "Init Points Failed" titled "Error"
-# appears, Return closes it and the demo ends with 0.
-cp "$BIN/cobalt" "$WORK/cobalt"
+# Without sphere.3d in its working directory, beside it or in a data folder,
+# cobalt cannot start its effect: a modal box "Init Points Failed" titled
+# "Error" appears, Return closes it and the demo ends with 0.
+mkdir -p "$WORK/lonely/a/b"
+cp "$BIN/cobalt" "$WORK/lonely/a/b/cobalt"
 (
     cd "$WORK" || exit 2
     rm -f "$WORK/rc"
-    "$WORK/cobalt" c >/dev/null 2>&1
+    "$WORK/lonely/a/b/cobalt" c >/dev/null 2>&1
     echo $? >"$WORK/rc"
 ) &
 SAVER_PID=$!
