@@ -54,6 +54,8 @@ void ForEachWindow(bool (*visit)(Window& window, void* context), void* context);
 // Appends a message to the thread's posted queue, exactly like PostMessageA, for
 // input and notifications that a backend translates from its native events.
 void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// True while a posted `message` for `window` waits in the queue.
+bool IsMessageQueued(HWND window, UINT message);
 // Sets a window's size (and position) as the native system reports it; sends
 // WM_SIZE with the new client size when the size changed.
 void NativeResized(HWND window, int x, int y, int width, int height);

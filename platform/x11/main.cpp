@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/emulated/startup_trace.h"
 #include "platform/x11/command_line_text.h"
 #include "platform/x11/daemon_mode.h"
 #include "platform/x11/daemon_options.h"
@@ -29,6 +30,7 @@ const char* ProgramName(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    plat::emu::NoteStartupStep(plat::emu::StartupStep::Entry);
     const char* program = ProgramName(argc > 0 ? argv[0] : nullptr);
     static plat::EntryOptions options;
     plat::ReadEntryOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &options);
@@ -54,19 +56,32 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot open the X display\n", program);
         return 1;
     }
+    plat::emu::NoteStartupStep(plat::emu::StartupStep::Display);
     if (options.showFps) plat::EnableFpsOverlay();
 
-    static char commandLine[4096];
+    int shellArgc = options.shellArgc;
+    const char* const* shellArgv = options.shellArgv;
+    static char id[16];
+    static const char* preview[3];
     if (options.action == plat::EntryAction::Daemon) {
         const ::Window window = options.useRoot ? plat::x11.root : static_cast<::Window>(options.window);
         if (!plat::BeginDaemonMode(window, program)) plat::ExitProcess(kBadCommandLine);
-        static char id[16];
         std::snprintf(id, sizeof id, "%lu", static_cast<unsigned long>(plat::DaemonWindow()));
-        const char* preview[] = {options.shellArgv[0], "p", id};
-        plat::BuildCommandLine(3, preview, commandLine, sizeof commandLine);
-    } else {
-        plat::BuildCommandLine(options.shellArgc, options.shellArgv, commandLine, sizeof commandLine);
+        preview[0] = options.shellArgv[0];
+        preview[1] = "p";
+        preview[2] = id;
+        shellArgc = 3;
+        shellArgv = preview;
     }
+    // Sized to fit: a cut command line could change what the shell reads.
+    static char fallback[4096];
+    std::size_t size = plat::CommandLineSize(shellArgc, shellArgv);
+    char* commandLine = static_cast<char*>(std::malloc(size));
+    if (!commandLine) {
+        commandLine = fallback;
+        size = sizeof fallback;
+    }
+    plat::BuildCommandLine(shellArgc, shellArgv, commandLine, size);
     plat::SetCommandLine(commandLine);
     SaverEntry();
     plat::ExitProcess(0);

@@ -38,6 +38,12 @@ struct Peer {
     int outerWidth, outerHeight;
 };
 
+// A window whose X window vanished, destroyed after the poll that saw it go.
+struct PendingDestroy {
+    HWND window;
+    bool afterClose;  // a WM_CLOSE was queued first: destroyed once it was taken
+};
+
 // The backend's one state record.
 struct X11State {
     Display* display;
@@ -54,7 +60,7 @@ struct X11State {
     int barHeight;
     int lastError;  // error code caught by the error trap, 0 when none
     Peer peers[kMaxPeers];
-    HWND pendingDestroy[kMaxPeers];  // windows whose X window vanished, destroyed after the poll
+    PendingDestroy pendingDestroy[kMaxPeers];
     int pendingDestroyCount;
 };
 
