@@ -8,9 +8,11 @@
 #
 #   tests/reliability/wine_password_storm.sh <folder with the .scr files> <win32|win64> <Wine prefix> [rounds]
 #   rounds (default 1): storms per saver; amber only with 1, all four with more.
-# Environment: STORM_DISPLAY (default :81), STORM_EVENTS (input events per
-# storm, default 300), TMPDIR. Builds the doubles for the architecture with
-# mingw-w64. Prints "ok - ..." / "not ok - ..." and "N passed, M failed".
+# Environment: STORM_DISPLAY (the first display tried, default :81; the first
+# free one from there on is used), STORM_EVENTS (input events per storm,
+# default 300), TMPDIR. Runs the architecture's own Wine loader and builds the
+# doubles for it with mingw-w64. Prints "ok - ..." / "not ok - ..." and
+# "N passed, M failed".
 set -u
 
 if [ $# -lt 3 ] || [ ! -d "$1" ]; then
@@ -19,18 +21,19 @@ if [ $# -lt 3 ] || [ ! -d "$1" ]; then
 fi
 bin=$(cd "$1" && pwd)
 arch=$2
-export WINEPREFIX=$3
 rounds=${4:-1}
 here=$(cd "$(dirname "$0")" && pwd)
 doubles_src=$(cd "$here/../password" && pwd)
 events=${STORM_EVENTS:-300}
+# shellcheck source=../real/wine_setup.sh
+. "$here/../real/wine_setup.sh"
 case $arch in
-    win32) cc=i686-w64-mingw32-gcc ;;
-    win64) cc=x86_64-w64-mingw32-gcc ;;
+    win32 | win64) wine_use "$arch" "$3" ;;
     *) echo "$0: architecture must be win32 or win64, not $arch" >&2; exit 2 ;;
 esac
-export WINEARCH=$arch WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
-export DISPLAY=${STORM_DISPLAY:-:81}
+cc=$mingw-gcc
+export WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
+first_display=${STORM_DISPLAY:-:81}
 out=$(mktemp -d "${TMPDIR:-/tmp}/password-storm.XXXXXX")
 
 passed=0
@@ -56,30 +59,29 @@ xvfb_pid=
 saver_pid=
 cleanup() {
     [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
-    wineserver -k >/dev/null 2>&1
+    "$wineserver" -k >/dev/null 2>&1
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$out"
 }
 trap cleanup EXIT
 
-flags=(-O2 -s -std=c99 -Wall -Wextra -static-libgcc)
-"$cc" "${flags[@]}" -shared -Wl,--kill-at -o "$out/PASSWORD.CPL" \
+flags=(-O2 -s -std=c99 -Wall -Wextra -static-libgcc -shared)
+# The .def files name undecorated exports; 32-bit stdcall symbols are fixed up.
+[ "$arch" = win32 ] && flags+=(-Wl,--enable-stdcall-fixup)
+"$cc" "${flags[@]}" -o "$out/PASSWORD.CPL" \
     "$doubles_src/password_cpl_double.c" "$doubles_src/password_cpl_double.def" 2>"$out/cc.log" &&
-    "$cc" "${flags[@]}" -shared -Wl,--kill-at -o "$out/MPR.DLL" "$doubles_src/mpr_double.c" \
+    "$cc" "${flags[@]}" -o "$out/MPR.DLL" "$doubles_src/mpr_double.c" \
         "$doubles_src/mpr_double.def" 2>>"$out/cc.log" ||
     give_up "the $arch doubles build with $cc ($(head -n 3 "$out/cc.log" | tr '\n' ' '))"
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || give_up "Xvfb on $DISPLAY (in use?)"
+start_private_xvfb "${first_display#:}" "$out/xvfb.log" || give_up "Xvfb on a free display from $first_display on"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$out/wineboot.log" 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i >"$out/wineboot.log" 2>&1
 fi
-wineserver -p >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null 2>&1
-wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >/dev/null 2>&1
+"$wineserver" -p >/dev/null 2>&1
+"$wine" reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null 2>&1
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >/dev/null 2>&1
 
 run_dir=
 saver_window() { xdotool search --name '^Screen Saver$' 2>/dev/null | head -n 1; }
@@ -138,7 +140,7 @@ for saver in $savers; do
     echo "0 700" >"$run_dir/verify_answers.txt"
     (
         cd "$run_dir" || exit
-        WINEDLLOVERRIDES="mpr=n" wine "$saver.scr" /s >"$run_dir/wine.log" 2>&1
+        WINEDLLOVERRIDES="mpr=n" "$wine" "$saver.scr" /s >"$run_dir/wine.log" 2>&1
         echo $? >"$run_dir/exit"
     ) &
     saver_pid=$!
