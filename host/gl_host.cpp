@@ -127,6 +127,16 @@ void ResizeView(int width, int height) {
     glLoadIdentity();
 }
 
+void FollowScreenSize() {
+    if (host.demoMode || host.renderContext == nullptr) return;
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    if (width == host.viewWidth && height == host.viewHeight) return;
+    host.viewWidth = width;
+    host.viewHeight = height;
+    ResizeView(width, height);
+}
+
 void RenderFrame() {
     if (saverVariant.fadeEnabled == 1) {
         DrawFadeOverlay();

@@ -23,6 +23,10 @@ extern HostState host;
 bool StartGL(plat::HWND window);
 void StopGL(plat::HWND window);
 void ResizeView(int width, int height);
+// Saver mode, on WM_SIZE: when the screen's size (the metrics the first projection
+// was set from) changed, sets the projection again from the new size. A daemon's
+// window is the whole screen of an X11 saver, and it may change size.
+void FollowScreenSize();
 void RenderFrame();
 void SAVER_CALLBACK FrameTimerTick(plat::HWND window, plat::UINT message, plat::UINT_PTR id, plat::DWORD time);
 // Begins and ends painting at once: validates the window; drawing happens only in

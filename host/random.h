@@ -12,3 +12,8 @@ float RandUnit();            // Random15 / 32767, in [0, 1]
 float RandSigned();          // Random15 / 32767 * 2 - 1, in [-1, 1], never 0
 int RandBit();               // Random15 & 1
 Vector3 RandSignedVector();  // three RandSigned draws; the first lands in z
+
+// `count` RandSigned draws into values, in order, in one call.
+void RandSignedSeries(float* values, int count);
+// Advances the generator as `draws` calls of Random15 would, without making the draws.
+void SkipRandom(int draws);

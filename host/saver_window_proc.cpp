@@ -25,6 +25,9 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_ERASEBKGND:
             return 1;
+        case WM_SIZE:
+            FollowScreenSize();
+            return DefaultSaverProc(window, message, wParam, lParam);
         default:
             return DefaultSaverProc(window, message, wParam, lParam);
     }

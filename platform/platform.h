@@ -3,7 +3,7 @@
 // names and numeric values so that traces read the same on every platform.
 //
 // Exactly one implementation is linked into each program:
-//   platform/win32     the real Win32 calls (mingw-w64, i686)
+//   platform/win32     the real Win32 calls (mingw-w64, i686 and x86-64)
 //   platform/x11       the emulated window system over Xlib + GLX
 //   platform/headless  the emulated window system in memory, EGL or recording GL
 //
@@ -74,8 +74,9 @@ Function ProcAs(FARPROC proc) {
 }
 
 // A window handle carried as a decimal number on a command line (Win32 HWND value,
-// X11 window id, headless window number).
-inline HWND HandleFromNumber(std::uint32_t n) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(n)); }
+// X11 window id, headless window number). Each platform widens the 32-bit number
+// to a handle the way its own handles are widened.
+HWND HandleFromNumber(std::uint32_t n);
 
 struct POINT {
     LONG x;

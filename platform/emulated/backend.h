@@ -54,6 +54,8 @@ void ForEachWindow(bool (*visit)(Window& window, void* context), void* context);
 // Appends a message to the thread's posted queue, exactly like PostMessageA, for
 // input and notifications that a backend translates from its native events.
 void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// True while a posted `message` for `window` waits in the queue.
+bool IsMessageQueued(HWND window, UINT message);
 // Sets a window's size (and position) as the native system reports it; sends
 // WM_SIZE with the new client size when the size changed.
 void NativeResized(HWND window, int x, int y, int width, int height);
@@ -91,6 +93,9 @@ DWORD BackendTickMs();              // millisecond counter used for timers and G
 void BackendPoll();                 // translate pending native events; never blocks
 void BackendWait(DWORD timeoutMs);  // block up to timeoutMs for a native event
                                     // (headless: advances its virtual clock)
+// True while the display is powered down: no timer comes due, so nothing is
+// drawn and the loop sleeps; due timers fire once it is on again.
+bool BackendDisplayAsleep();
 
 void BackendCreateWindow(Window& window);   // before WM_CREATE is sent
 void BackendDestroyWindow(Window& window);  // after WM_DESTROY was sent

@@ -74,6 +74,12 @@ void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     PostMessageA(window, message, wParam, lParam);
 }
 
+bool IsMessageQueued(HWND window, UINT message) {
+    for (int i = 0; i < queue.count; ++i)
+        if (queue.messages[i].hwnd == window && queue.messages[i].message == message) return true;
+    return false;
+}
+
 }  // namespace emu
 
 using emu::queue;

@@ -295,6 +295,9 @@ HWND FindWindowA(const char* className, const char* title) {
     return emu::BackendFindForeignWindow(className, title);
 }
 
+// Emulated handles and X window ids are numbers below 2^32: the number is the handle.
+HWND HandleFromNumber(std::uint32_t n) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(n)); }
+
 BOOL IsWindow(HWND window) {
     if (window == nullptr) return 0;
     return emu::LookupWindow(window) != nullptr || emu::BackendIsForeignWindow(window) ? 1 : 0;

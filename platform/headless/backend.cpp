@@ -123,7 +123,23 @@ void Deliver(const Event& event, plat::HWND target) {
             state.acLineStatus = static_cast<int>(event.a);
             PostMessageA(target, WM_POWERBROADCAST, 10, 0);
             break;
+        case Input::ResizeScreen:
+            state.config.screenWidth = static_cast<int>(event.a);
+            state.config.screenHeight = static_cast<int>(event.b);
+            break;
+        case Input::DisplayOff:
+            state.displayAsleep = true;
+            break;
+        case Input::DisplayOn:
+            state.displayAsleep = false;
+            break;
     }
+}
+
+// Inputs that go to a window wait until one exists.
+bool NeedsWindow(Input input) {
+    return input != Input::DestroyForeign && input != Input::ResizeScreen && input != Input::DisplayOff &&
+           input != Input::DisplayOn;
 }
 
 bool IsDue(const ScriptEntry& entry) { return entry.byFrame ? state.frames >= entry.frame : state.nowMs >= entry.ms; }
@@ -135,7 +151,7 @@ void DeliverDueEvents() {
         if (state.script[i].delivered || !IsDue(state.script[i])) continue;
         Event event = state.script[i].event;
         plat::HWND target = event.target;
-        if (target == nullptr && event.input != Input::DestroyForeign) {
+        if (target == nullptr && NeedsWindow(event.input)) {
             target = NewestVisibleWindow();
             if (target == nullptr) continue;  // held until a window can take it
         }
@@ -177,6 +193,8 @@ void BackendPoll() {
     headless::internal::CheckSafetyNet();
     headless::internal::DeliverDueEvents();
 }
+
+bool BackendDisplayAsleep() { return state.displayAsleep; }
 
 void BackendWait(DWORD timeoutMs) {
     std::uint64_t until = state.nowMs + timeoutMs;

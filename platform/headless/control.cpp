@@ -75,6 +75,8 @@ int FramesPresented() { return state.frames; }
 std::uint64_t NowMs() { return state.nowMs; }
 bool TimedOut() { return state.timedOut; }
 bool CursorHidden() { return state.cursorHidden; }
+
+bool DisplayAsleep() { return state.displayAsleep; }
 plat::POINT CursorPos() { return state.cursor; }
 
 const std::vector<MessageBoxRecord>& MessageBoxes() { return state.messageBoxes; }

@@ -7,6 +7,7 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
+#include "platform/emulated/startup_trace.h"
 #include "platform/headless/headless_state.h"
 
 namespace {
@@ -158,6 +159,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
         return 0;
     }
     egl.current = index;
+    plat::emu::NoteStartupStep(plat::emu::StartupStep::Context);
     return 1;
 }
 
@@ -174,6 +176,10 @@ BOOL wglDeleteContext(HGLRC context) {
 BOOL SwapBuffers(HDC dc) {
     if (headless::internal::SurfaceWindow(dc) == nullptr) return 0;
     if (egl.current >= 0) eglSwapBuffers(egl.display, egl.surface);
+    if (emu::StartupTraced()) {
+        glFinish();  // the frame counts as presented once it is drawn
+        emu::NoteStartupStep(emu::StartupStep::Frame);
+    }
     headless::internal::PresentFrame();
     return 1;
 }

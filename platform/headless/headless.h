@@ -70,6 +70,9 @@ enum class Input {
     DestroyForeign,  // destroys the foreign window `target`
     PowerChange,     // the AC line status becomes a (-1: unreadable), then
                      // WM_POWERBROADCAST with the power-status-change event 10
+    ResizeScreen,    // the screen becomes a x b pixels (metrics only; no message)
+    DisplayOff,      // the monitor powers down: timers are held
+    DisplayOn,       // the monitor is on again
 };
 
 struct Event {
@@ -89,6 +92,7 @@ int FramesPresented();  // SwapBuffers calls since Reset
 std::uint64_t NowMs();  // virtual time since Reset
 bool TimedOut();
 bool CursorHidden();
+bool DisplayAsleep();
 plat::POINT CursorPos();
 
 struct MessageBoxRecord {

@@ -35,6 +35,7 @@ struct State {
     std::uint64_t timedOutAtMs = 0;
     bool delivering = false;  // scripted events are being delivered (no nesting)
     bool cursorHidden = false;
+    bool displayAsleep = false;
     plat::POINT cursor = {0, 0};
     plat::HWND foreground = nullptr;
     std::vector<ScriptEntry> script;

@@ -1,19 +1,26 @@
 // Process entry of the headless programs: each saver becomes a renderer that runs
-// full screen on a virtual screen and writes one frame as a PNG.
+// full screen on a virtual screen and writes frame N as a PNG, or with --every K
+// the frames K, 2K, 3K ... up to N as an animated WebP in which each stays K x 10 ms,
+// the pace of the saver's frame timer.
 //
 //   <saver> --frames N --size WxH --seed S --out file.png
+//   <saver> --frames N --size WxH --seed S --every K --out file.webp
 //
 // The host seeds its random source with minute + second + millisecond of the clock,
 // so the virtual clock is set to make that sum S; cobalt's millisecond counter starts
-// at S too. Same arguments, same bytes.
+// at S too. Same arguments, same bytes. The frames are read back into memory taken
+// before the run and written after it.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "platform/emulated/startup_trace.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/png_file.h"
+#include "platform/headless/webp_animation.h"
 #include "platform/platform.h"
 
 int SaverMain(plat::HINSTANCE instance, plat::HINSTANCE previous, const char* commandLine, int show);
@@ -24,12 +31,19 @@ constexpr long kMaxFrames = 10000000;
 constexpr long kMinSide = 16;
 constexpr long kMaxSide = 8192;
 constexpr long kMaxSeed = 59 + 59 + 999;
+constexpr long kMaxImages = 1000;                       // frames of one animation
+constexpr double kMaxHeldBytes = 1024.0 * 1024 * 1024;  // frames read back, in all
+constexpr int kFramePeriodMs = 10;                      // the frame timer's pace (its floor)
 
 struct RenderJob {
     long frames;
     long width, height;
     long seed;
+    long every;  // 0 for a still picture
     const char* out;
+    long images;         // frames to read back: frame `every`, 2 `every` ...
+    std::uint8_t* held;  // their pixels, taken before the run
+    long read;           // frames read back so far
     bool written;
     const char* failure;  // why no image was written, when known
 };
@@ -68,6 +82,8 @@ bool ParseArguments(int argc, char** argv) {
             ok = haveSize = ParseSize(value, &job.width, &job.height);
         } else if (std::strcmp(option, "--seed") == 0 && !haveSeed) {
             ok = haveSeed = ParseNumber(value, 0, kMaxSeed, &job.seed);
+        } else if (std::strcmp(option, "--every") == 0 && job.every == 0) {
+            ok = ParseNumber(value, 1, kMaxFrames, &job.every);
         } else if (std::strcmp(option, "--out") == 0 && job.out == nullptr) {
             ok = *value != '\0';
             job.out = value;
@@ -76,7 +92,14 @@ bool ParseArguments(int argc, char** argv) {
         }
         if (!ok) return false;
     }
-    return haveFrames && haveSize && haveSeed && job.out != nullptr;
+    if (!haveFrames || !haveSize || !haveSeed || job.out == nullptr) return false;
+    // An animation is a .webp with --every; anything else is a still PNG.
+    std::size_t length = std::strlen(job.out);
+    bool webp = length > 5 && std::strcmp(job.out + length - 5, ".webp") == 0;
+    if (webp != (job.every != 0)) return false;
+    job.images = job.every != 0 ? job.frames / job.every : 1;
+    double bytes = static_cast<double>(job.images) * job.width * job.height * 4;
+    return job.images >= 1 && job.images <= kMaxImages && bytes <= kMaxHeldBytes;
 }
 
 headless::Config RenderConfig(const char* program) {
@@ -97,23 +120,39 @@ headless::Config RenderConfig(const char* program) {
     return config;
 }
 
+std::size_t FrameBytes() { return static_cast<std::size_t>(job.width) * static_cast<std::size_t>(job.height) * 4; }
+
+// Reads the wanted frames back; the loop itself allocates nothing.
 void OnFrame(int frame, void*) {
-    if (frame != job.frames || job.written || job.failure != nullptr) return;
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(job.width * job.height * 4));
-    if (!headless::ReadPixels(0, 0, static_cast<int>(job.width), static_cast<int>(job.height), rgba.data())) {
+    if (job.read == job.images || job.failure != nullptr) return;
+    long step = job.every != 0 ? job.every : job.frames;
+    if (frame % step != 0) return;
+    if (!headless::ReadPixels(0, 0, static_cast<int>(job.width), static_cast<int>(job.height),
+                              job.held + job.read * FrameBytes())) {
         job.failure = "cannot read the frame back";
-    } else if (!headless::WritePng(job.out, static_cast<int>(job.width), static_cast<int>(job.height), rgba.data())) {
-        job.failure = "cannot write the file";
     } else {
-        job.written = true;
-        std::printf("%s\n", job.out);
-        std::fflush(stdout);
+        ++job.read;
     }
-    plat::PostQuitMessage(0);
+    if (job.read == job.images || job.failure != nullptr) plat::PostQuitMessage(0);
+}
+
+void WriteOutput() {
+    int width = static_cast<int>(job.width), height = static_cast<int>(job.height);
+    bool written = job.every != 0
+                       ? headless::WriteWebpAnimation(job.out, width, height, job.held, static_cast<int>(job.images),
+                                                      static_cast<int>(job.every) * kFramePeriodMs)
+                       : headless::WritePng(job.out, width, height, job.held);
+    if (!written) {
+        job.failure = "cannot write the file";
+        return;
+    }
+    job.written = true;
+    std::printf("%s\n", job.out);
 }
 
 // Runs when the saver ends the process itself as well as when SaverMain returns.
 void ReportOutcome() {
+    if (!job.written && job.failure == nullptr && job.read == job.images) WriteOutput();
     std::fflush(stdout);
     if (job.written) return;
     std::fprintf(stderr, "render: no image written to %s: %s\n", job.out,
@@ -126,13 +165,23 @@ void ReportOutcome() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    plat::emu::NoteStartupStep(plat::emu::StartupStep::Entry);
     if (!ParseArguments(argc, argv)) {
         std::fprintf(stderr,
-                     "usage: %s --frames N --size WxH --seed S --out file.png (N >= 1, W and H 16..8192, S 0..1117)\n",
+                     "usage: %s --frames N --size WxH --seed S [--every K] --out file.png|file.webp (N >= 1, W and H "
+                     "16..8192, S 0..1117; a .webp with --every K, of frames K, 2K ... N: 1 to 1000 of them, 1 GiB "
+                     "in all)\n",
                      argc > 0 ? argv[0] : "saver");
         return 2;
     }
+    job.held = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(job.images) * FrameBytes()];
+    if (job.held == nullptr) {
+        std::fprintf(stderr, "render: not enough memory for %ld frames of %ldx%ld\n", job.images, job.width,
+                     job.height);
+        return 1;
+    }
     headless::Reset(RenderConfig(argv[0]));
+    plat::emu::NoteStartupStep(plat::emu::StartupStep::Display);
     headless::SetFrameHook(OnFrame, nullptr);
     std::atexit(ReportOutcome);
     SaverMain(plat::GetModuleHandleA(nullptr), nullptr, "/s", plat::SW_SHOWDEFAULT);

@@ -6,7 +6,9 @@
 
 namespace plat {
 // Defined before <windows.h>, whose HKEY_CURRENT_USER macro would rewrite the name.
-HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u));
+// Its value, 0x80000001 as a signed 32-bit number widened to a pointer
+// (0xFFFFFFFF80000001 in a 64-bit process).
+HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<std::intptr_t>(std::int32_t{-0x7FFFFFFF}));
 }  // namespace plat
 
 #include "platform/win32/win32_convert.h"

@@ -32,6 +32,10 @@ BOOL DestroyWindow(HWND window) { return ::DestroyWindow(Handle<::HWND>(window))
 
 HWND FindWindowA(const char* className, const char* title) { return Handle<HWND>(::FindWindowA(className, title)); }
 
+// A window handle holds 32 significant bits; a 64-bit process sees it
+// sign-extended, so the number from a command line is widened the same way.
+HWND HandleFromNumber(std::uint32_t n) { return Handle<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(n))); }
+
 BOOL IsWindow(HWND window) { return ::IsWindow(Handle<::HWND>(window)); }
 
 HWND GetParent(HWND window) { return Handle<HWND>(::GetParent(Handle<::HWND>(window))); }

@@ -1,10 +1,10 @@
 // The X connection: opening it, atoms, the error trap that keeps a bad foreign
-// window id from killing the process, the GL visual, and the screen services
-// (metrics, cursor position, clip box).
+// window id from killing the process, and the GL visual.
 #include <GL/glx.h>
 
 #include <cstring>
 
+#include "platform/x11/screen_metrics.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -49,6 +49,7 @@ bool OpenDisplay() {
     x11.blankCursor = CreateBlankCursor();
     x11.font = XLoadQueryFont(x11.display, "fixed");
     x11.barHeight = x11.font ? x11.font->ascent + x11.font->descent + 8 : 20;
+    ReadMonitorLayout();
     return true;
 }
 
@@ -89,47 +90,6 @@ const XVisualInfo* GlVisual() {
         x11.glColormap = XCreateColormap(x11.display, x11.root, x11.glVisual->visual, AllocNone);
     }
     return x11.glVisual;
-}
-
-int GetSystemMetrics(int index) {
-    if (!x11.display) return 0;
-    switch (index) {
-        case SM_CXSCREEN:
-        case SM_CXVIRTUALSCREEN:
-            return DisplayWidth(x11.display, x11.screen);
-        case SM_CYSCREEN:
-        case SM_CYVIRTUALSCREEN:
-            return DisplayHeight(x11.display, x11.screen);
-        case SM_XVIRTUALSCREEN:
-        case SM_YVIRTUALSCREEN:
-        default:
-            return 0;
-    }
-}
-
-BOOL GetCursorPos(POINT* point) {
-    if (!point || !x11.display) return 0;
-    ::Window rootReturn, child;
-    int rootX = 0, rootY = 0, x = 0, y = 0;
-    unsigned int mask = 0;
-    if (!XQueryPointer(x11.display, x11.root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask)) return 0;
-    point->x = rootX;
-    point->y = rootY;
-    return 1;
-}
-
-int GetClipBox(HDC dc, RECT* rect) {
-    constexpr int kError = 0;
-    constexpr int kSimpleRegion = 2;
-    if (!rect) return kError;
-    if (emu::IsScreenDC(dc)) {
-        *rect = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        return kSimpleRegion;
-    }
-    emu::Window* window = emu::LookupWindow(emu::WindowFromDC(dc));
-    if (!window) return kError;
-    *rect = RECT{0, 0, window->width, window->height};
-    return kSimpleRegion;
 }
 
 }  // namespace plat

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/emulated/startup_trace.h"
+#include "platform/x11/fps_overlay.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -86,6 +88,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     Bool made = glXMakeCurrent(x11.display, drawable, reinterpret_cast<GLXContext>(context));
     if (!EndErrorTrap() || !made) return 0;
     hasCurrentContext = true;
+    emu::NoteStartupStep(emu::StartupStep::Context);
     return 1;
 }
 
@@ -100,7 +103,15 @@ BOOL wglDeleteContext(HGLRC context) {
 BOOL SwapBuffers(HDC dc) {
     ::Window drawable = DrawableOf(dc);
     if (drawable == None) return 0;
+    DrawFpsOverlay();
     glXSwapBuffers(x11.display, drawable);
+    RestoreUnderFpsOverlay();
+    if (emu::StartupTraced()) {
+        // The frame counts as presented once it is drawn and the server has it.
+        glFinish();
+        XSync(x11.display, False);
+        emu::NoteStartupStep(emu::StartupStep::Frame);
+    }
     return 1;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/x11/daemon_mode.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -154,6 +155,11 @@ void RunBox() {
 bool IsMessageBoxWindow(::Window window) { return window != None && window == box.window; }
 
 int MessageBoxA(HWND, const char* text, const char* caption, UINT) {
+    if (InDaemonMode()) {
+        // Nobody can click a box on a daemon's screen.
+        ReportDaemonFailure(caption, text);
+        return IDOK;
+    }
     if (!x11.display || box.window != None) return IDOK;
     std::memset(&box, 0, sizeof box);
     SplitLines(text ? text : "");

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <initializer_list>
 
+#include "platform/x11/daemon_mode.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -86,6 +87,12 @@ BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS*) { return 0; }
 BOOL SystemParametersInfoA(UINT, UINT, void*, UINT) { return 0; }
 
 void ExitProcess(UINT code) {
+    if (InDaemonMode()) {
+        // The daemon waits for the process to end; the server frees everything
+        // of a closed connection, so only what is queued is sent.
+        if (x11.display) XFlush(x11.display);
+        _exit(static_cast<int>(DaemonExitCode(code) & 0xFF));
+    }
     CloseDisplay();
     _exit(static_cast<int>(code & 0xFF));
 }

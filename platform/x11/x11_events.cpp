@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <ctime>
 
+#include "platform/x11/daemon_mode.h"
 #include "platform/x11/key_map.h"
+#include "platform/x11/screen_metrics.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -70,7 +72,8 @@ void TranslateButton(const Peer& peer, XButtonEvent& button, bool press) {
             if (!press) return;
             int delta = button.button == Button4 ? kWheelDelta : -kWheelDelta;
             WPARAM wParam = (static_cast<WPARAM>(static_cast<WORD>(delta)) << 16) | keys;
-            emu::QueueMessage(peer.handle, WM_MOUSEWHEEL, wParam, PackPoint(button.x_root, button.y_root));
+            emu::QueueMessage(peer.handle, WM_MOUSEWHEEL, wParam,
+                              PackPoint(button.x_root - ScreenOriginX(), button.y_root - ScreenOriginY()));
             return;
         }
         default:
@@ -91,18 +94,24 @@ void TranslateFocusOut(const Peer& peer, XFocusChangeEvent& focus) {
     emu::QueueMessage(peer.handle, WM_ACTIVATEAPP, 0, 0);
 }
 
-void ScheduleDestroy(Peer& peer) {
+void ScheduleDestroy(Peer& peer, bool closeFirst) {
     if (peer.gone) return;
     peer.gone = true;
-    if (x11.pendingDestroyCount < kMaxPeers) x11.pendingDestroy[x11.pendingDestroyCount++] = peer.handle;
+    bool afterClose = closeFirst && PostMessageA(peer.handle, WM_CLOSE, 0, 0);
+    if (x11.pendingDestroyCount < kMaxPeers) x11.pendingDestroy[x11.pendingDestroyCount++] = {peer.handle, afterClose};
 }
 
-// A preview parent that is destroyed takes our window with it.
+// A preview parent that is destroyed takes our window with it. A window that
+// another client destroys (Win32 never lets one) is first closed as the close
+// button closes it, so that each window procedure ends the way its close rules
+// say, and then destroyed.
 void TranslateDestroy(XDestroyWindowEvent& destroyed) {
     for (Peer& peer : x11.peers) {
         if (!peer.handle) continue;
-        if (peer.outer == destroyed.window || (peer.foreignParent != None && peer.foreignParent == destroyed.window)) {
-            ScheduleDestroy(peer);
+        if (peer.outer == destroyed.window) {
+            ScheduleDestroy(peer, true);
+        } else if (peer.foreignParent != None && peer.foreignParent == destroyed.window) {
+            ScheduleDestroy(peer, false);
         }
     }
 }
@@ -124,6 +133,7 @@ void TranslateEvent(XEvent& event) {
         TranslateDestroy(event.xdestroywindow);
         return;
     }
+    if (DaemonHandlesEvent(event)) return;
     if (MenuBarHandlesEvent(event)) return;
     Peer* peer = PeerOfXWindow(event.xany.window);
     if (!peer || peer->gone) return;
@@ -165,11 +175,21 @@ void TranslateEvent(XEvent& event) {
 }
 
 // The emulated layer destroys a window whose X window vanished; done after the
-// events are read, never in the middle of translating one.
+// events are read, never in the middle of translating one. A window with a
+// queued WM_CLOSE waits until the loop has taken it: the next poll comes after
+// its dispatch.
 void ProcessPendingDestroys() {
-    while (x11.pendingDestroyCount > 0) {
-        HWND window = x11.pendingDestroy[--x11.pendingDestroyCount];
-        if (emu::LookupWindow(window)) DestroyWindow(window);
+    PendingDestroy pending[kMaxPeers];
+    const int count = x11.pendingDestroyCount;
+    for (int i = 0; i < count; ++i) pending[i] = x11.pendingDestroy[i];
+    x11.pendingDestroyCount = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!emu::LookupWindow(pending[i].window)) continue;  // its close handling destroyed it
+        if (pending[i].afterClose && emu::IsMessageQueued(pending[i].window, WM_CLOSE)) {
+            if (x11.pendingDestroyCount < kMaxPeers) x11.pendingDestroy[x11.pendingDestroyCount++] = pending[i];
+            continue;
+        }
+        DestroyWindow(pending[i].window);
     }
 }
 
@@ -191,6 +211,7 @@ void BackendPoll() {
         TranslateEvent(event);
     }
     ProcessPendingDestroys();
+    DaemonPoll();
 }
 
 void BackendWait(DWORD timeoutMs) {
@@ -205,8 +226,10 @@ void BackendWait(DWORD timeoutMs) {
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(fd, &readable);
+    const int wake = DaemonWakeDescriptor();  // a stop signal ends the wait
+    if (wake >= 0) FD_SET(wake, &readable);
     timeval timeout = {static_cast<time_t>(timeoutMs / 1000), static_cast<suseconds_t>(timeoutMs % 1000) * 1000};
-    select(fd + 1, &readable, nullptr, nullptr, &timeout);
+    select((wake > fd ? wake : fd) + 1, &readable, nullptr, nullptr, &timeout);
 }
 
 }  // namespace emu

@@ -6,10 +6,14 @@
 // menu-bar strip at its top; and `gl`, a child below the strip with the GL visual,
 // which is the window's client area and the drawable of its GL context.
 //
+// A preview of a screen-saver daemon's window (daemon_mode.h) may have no outer
+// window: `gl` is then the daemon's window itself.
+//
 // Has: full-screen saver with input grabs, preview inside another program's
-// window, managed demo window with our own menu bar, blank cursor, modal message
-// box, GLX surface. Lacks (reported absent to callers): power events, the Windows
-// 9x family and its password provider, registry, loadable libraries, icons.
+// window, daemon mode, managed demo window with our own menu bar, blank cursor,
+// modal message box, GLX surface, RandR monitors, DPMS sleep, the --fps overlay.
+// Lacks (reported absent to callers): power events, the Windows 9x family and
+// its password provider, registry, loadable libraries, icons.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -34,6 +38,12 @@ struct Peer {
     int outerWidth, outerHeight;
 };
 
+// A window whose X window vanished, destroyed after the poll that saw it go.
+struct PendingDestroy {
+    HWND window;
+    bool afterClose;  // a WM_CLOSE was queued first: destroyed once it was taken
+};
+
 // The backend's one state record.
 struct X11State {
     Display* display;
@@ -50,7 +60,7 @@ struct X11State {
     int barHeight;
     int lastError;  // error code caught by the error trap, 0 when none
     Peer peers[kMaxPeers];
-    HWND pendingDestroy[kMaxPeers];  // windows whose X window vanished, destroyed after the poll
+    PendingDestroy pendingDestroy[kMaxPeers];
     int pendingDestroyCount;
 };
 

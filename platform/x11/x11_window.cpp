@@ -13,6 +13,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/x11/daemon_mode.h"
+#include "platform/x11/screen_metrics.h"
 #include "platform/x11/x11_platform.h"
 
 namespace plat {
@@ -95,6 +97,7 @@ void ReleaseGrab() {
 // Showing a top-level window activates it, as on Win32: it takes the input focus
 // (a window manager may still refuse or move it).
 void MapPeer(Peer& peer) {
+    if (peer.outer == None) return;  // drawing on a daemon's window, which is not ours to map
     XMapRaised(x11.display, peer.outer);
     if (!peer.topLevel) return;
     XSync(x11.display, False);
@@ -148,6 +151,11 @@ void BackendCreateWindow(Window& window) {
 
     ::Window xParent = x11.root;
     bool topLevel = window.parent == nullptr;
+    if (!topLevel && !PeerOfHandle(window.parent) && InDaemonMode() &&
+        ForeignWindowOf(window.parent) == DaemonWindow()) {
+        CreateDaemonPeer(*peer, window);
+        return;
+    }
     if (!topLevel) {
         if (Peer* parentPeer = PeerOfHandle(window.parent)) {
             xParent = parentPeer->gl;
@@ -172,9 +180,12 @@ void BackendCreateWindow(Window& window) {
     attributes.event_mask = kOuterEvents;
     attributes.override_redirect = peer->fullScreen ? True : False;
     attributes.cursor = CurrentCursor();
-    peer->outer = XCreateWindow(x11.display, xParent, window.x, window.y, width, height, 0, CopyFromParent, InputOutput,
-                                CopyFromParent,
-                                CWBackPixel | CWBorderPixel | CWEventMask | CWOverrideRedirect | CWCursor, &attributes);
+    // Top-level windows are placed in screen coordinates, whose origin is the primary monitor's corner.
+    const int x = window.x + (topLevel ? ScreenOriginX() : 0);
+    const int y = window.y + (topLevel ? ScreenOriginY() : 0);
+    peer->outer =
+        XCreateWindow(x11.display, xParent, x, y, width, height, 0, CopyFromParent, InputOutput, CopyFromParent,
+                      CWBackPixel | CWBorderPixel | CWEventMask | CWOverrideRedirect | CWCursor, &attributes);
 
     const XVisualInfo* visual = GlVisual();
     XSetWindowAttributes glAttributes;
@@ -213,7 +224,7 @@ void BackendDestroyWindow(Window& window) {
     CloseMenuPopup();
     if (peer->fullScreen) ReleaseGrab();
     BeginErrorTrap();
-    if (!peer->gone) XDestroyWindow(x11.display, peer->outer);
+    if (!peer->gone && peer->outer != None) XDestroyWindow(x11.display, peer->outer);
     if (peer->foreignParent != None) XSelectInput(x11.display, peer->foreignParent, NoEventMask);
     EndErrorTrap();
     std::memset(peer, 0, sizeof *peer);
@@ -260,7 +271,7 @@ void BackendSetCursorHidden(bool hidden) {
     x11.cursorHidden = hidden;
     Cursor cursor = CurrentCursor();
     for (Peer& peer : x11.peers) {
-        if (!peer.handle || peer.gone) continue;
+        if (!peer.handle || peer.gone || DrawsOnDaemonWindow(peer)) continue;
         XDefineCursor(x11.display, peer.outer, cursor);
         XDefineCursor(x11.display, peer.gl, cursor);
     }

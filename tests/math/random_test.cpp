@@ -68,4 +68,53 @@ TEST(Random, SignedVectorPutsTheFirstDrawInZ) {
     EXPECT_EQ(Random15(), 26500);     // exactly three draws were used
 }
 
+// The seed whose first draw is `wanted`: the state after it is wanted << 16, and the
+// generator's step x -> 214013 x + 2531011 is undone with the inverse of 214013.
+std::uint32_t SeedBefore(int wanted) {
+    std::uint32_t inverse = 214013u;
+    for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
+    return (static_cast<std::uint32_t>(wanted) << 16) * inverse - 2531011u * inverse;
+}
+
+TEST(Random, EveryDrawIsTheFloatNearestToItsQuotient) {
+    for (int r = 0; r <= 32767; ++r) {
+        SeedRandom(SeedBefore(r));
+        const float unit = RandUnit();
+        ASSERT_EQ(unit, static_cast<float>(r / 32767.0)) << "draw " << r;
+        SeedRandom(SeedBefore(r));
+        ASSERT_EQ(RandSigned(), unit * 2.0f - 1.0f) << "draw " << r;
+    }
+}
+
+TEST(Random, SkippingEqualsDrawing) {
+    for (std::uint32_t seed : {0u, 1u, 12345u, 0xFFFFFFFFu}) {
+        for (int draws = 0; draws <= 40; ++draws) {
+            SeedRandom(seed);
+            for (int i = 0; i < draws; ++i) Random15();
+            const int expected = Random15();
+            SeedRandom(seed);
+            SkipRandom(draws);
+            EXPECT_EQ(Random15(), expected) << "seed " << seed << ", " << draws << " draws";
+        }
+    }
+}
+
+TEST(Random, ASeriesIsThatManySignedDraws) {
+    // Declared once: g++ 12.2 at -O2 put a temporary of the assertions below into
+    // the stack slot of an array declared inside the loop.
+    float expected[40];
+    float series[40];
+    for (std::uint32_t seed : {0u, 7u, 0xFFFFFFFFu}) {
+        for (int count = 0; count <= 40; ++count) {
+            SeedRandom(seed);
+            for (int i = 0; i < count; ++i) expected[i] = RandSigned();
+            const int next = Random15();
+            SeedRandom(seed);
+            RandSignedSeries(series, count);
+            for (int i = 0; i < count; ++i) EXPECT_EQ(series[i], expected[i]) << "seed " << seed << ", draw " << i;
+            EXPECT_EQ(Random15(), next) << "seed " << seed << ", " << count << " draws";
+        }
+    }
+}
+
 }  // namespace

@@ -3,8 +3,10 @@
  * line once the calls outnumber the lines), each line "<answer> [<dialog ms>]".
  * For the dialog time the call shows the arrow cursor and pumps the thread's
  * messages, as the real password dialog does. Every call appends one line to
- * "verify_calls.log" beside the library; loading and unloading append "load" and
- * "unload". No answers file means a wrong answer. */
+ * "verify_calls.log" beside the library when it starts and "done <n>" when it
+ * returns (a question asked inside another shows as two calls before a done);
+ * loading and unloading append "load" and "unload". No answers file means a
+ * wrong answer. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -76,5 +78,7 @@ BOOL WINAPI VerifyScreenSavePwd(HWND window) {
              (unsigned long)(ULONG_PTR)window, className, answer, dialogMs);
     AppendLine(self, "verify_calls.log", line);
     HoldDialog(dialogMs);
+    snprintf(line, sizeof line, "done %d", callCount);
+    AppendLine(self, "verify_calls.log", line);
     return answer != 0;
 }

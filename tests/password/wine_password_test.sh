@@ -1,25 +1,29 @@
 #!/usr/bin/env bash
-# The Windows 9x screen-saver password, for real: the .scr programs under 32-bit
-# Wine set to report Windows 98, on an Xvfb display of their own, driven with
-# xdotool, against our own PASSWORD.CPL and MPR.DLL doubles built here.
-#   tests/password/wine_password_test.sh <build/win32/bin>
-# Environment: PASSWORD_TEST_PREFIX (Wine prefix, default /tmp/wine-password),
-# PASSWORD_TEST_DISPLAY (default :59), PASSWORD_TEST_OUT (screenshots and logs,
-# default a new folder under /tmp).
+# The Windows 9x screen-saver password, for real: the .scr programs under Wine of
+# their own architecture (32-bit or 64-bit) set to report Windows 98, on an Xvfb
+# display of their own, driven with xdotool, against our own PASSWORD.CPL and
+# MPR.DLL doubles built here for that architecture.
+#   tests/password/wine_password_test.sh <build/win32/bin | build/win64/bin>
+# Environment: PASSWORD_TEST_PREFIX (Wine prefix, default /tmp/wine-password;
+# "-win32" or "-win64" is appended), PASSWORD_TEST_DISPLAY (the first display
+# tried, default :59; the first free one from there on is used),
+# PASSWORD_TEST_OUT (screenshots and logs, default a new folder under $TMPDIR).
 set -u
 
-if [ $# -ne 1 ] || [ ! -f "$1/amber.scr" ]; then
-    echo "usage: $0 <folder with amber.scr, jade.scr>" >&2
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../real/wine_setup.sh
+. "$here/../real/wine_setup.sh"
+if [ $# -ne 1 ] || ! arch=$(pe_arch "$1/amber.scr"); then
+    echo "usage: $0 <folder with amber.scr, jade.scr (32-bit or 64-bit)>" >&2
     exit 2
 fi
 bin=$(cd "$1" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-out=${PASSWORD_TEST_OUT:-$(mktemp -d /tmp/password-test.XXXXXX)}
+out=${PASSWORD_TEST_OUT:-$(mktemp -d "${TMPDIR:-/tmp}/password-test.XXXXXX")}
 mkdir -p "$out"
-export WINEPREFIX=${PASSWORD_TEST_PREFIX:-/tmp/wine-password}
-export WINEARCH=win32
+wine_use "$arch" "${PASSWORD_TEST_PREFIX:-/tmp/wine-password}-$arch"
 export WINEDEBUG=-all
-export DISPLAY=${PASSWORD_TEST_DISPLAY:-:59}
+first_display=${PASSWORD_TEST_DISPLAY:-:59}
+echo "# $arch: $bin under $wine, prefix $WINEPREFIX"
 # Our MPR.DLL beside the .scr instead of Wine's builtin one.
 saver_overrides="mpr=n"
 
@@ -39,7 +43,7 @@ check() {  # check <what> <command...>: ok when the command succeeds
 
 xvfb_pid=
 cleanup() {
-    wineserver -k >/dev/null 2>&1
+    "$wineserver" -k >/dev/null 2>&1
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 }
 trap cleanup EXIT
@@ -49,15 +53,20 @@ trap cleanup EXIT
 doubles=$out/doubles
 mkdir -p "$doubles/plain" "$doubles/without_verify"
 cflags=(-O2 -s -std=c99 -Wall -Wextra -static-libgcc)
+# The .def files name the exports undecorated, as the platform's libraries do.
+# 32-bit stdcall symbols carry "@<bytes>", which the linker's fix-up drops;
+# 64-bit ones have no decoration.
+dll_flags=(-shared)
+[ "$arch" = win32 ] && dll_flags+=(-Wl,--enable-stdcall-fixup)
 build_doubles() {
-    i686-w64-mingw32-gcc "${cflags[@]}" -shared -Wl,--kill-at -o "$doubles/plain/PASSWORD.CPL" \
+    "$mingw-gcc" "${cflags[@]}" "${dll_flags[@]}" -o "$doubles/plain/PASSWORD.CPL" \
         "$here/password_cpl_double.c" "$here/password_cpl_double.def" &&
-        i686-w64-mingw32-gcc "${cflags[@]}" -shared -Wl,--kill-at -o "$doubles/without_verify/PASSWORD.CPL" \
+        "$mingw-gcc" "${cflags[@]}" "${dll_flags[@]}" -o "$doubles/without_verify/PASSWORD.CPL" \
             "$here/password_cpl_without_verify.c" "$here/password_cpl_without_verify.def" &&
-        i686-w64-mingw32-gcc "${cflags[@]}" -shared -Wl,--kill-at -o "$doubles/MPR.DLL" \
+        "$mingw-gcc" "${cflags[@]}" "${dll_flags[@]}" -o "$doubles/MPR.DLL" \
             "$here/mpr_double.c" "$here/mpr_double.def" &&
-        i686-w64-mingw32-gcc "${cflags[@]}" -o "$doubles/version_probe.exe" "$here/version_probe.c" &&
-        i686-w64-mingw32-gcc "${cflags[@]}" -o "$doubles/owner_window.exe" "$here/owner_window.c" -lgdi32
+        "$mingw-gcc" "${cflags[@]}" -o "$doubles/version_probe.exe" "$here/version_probe.c" &&
+        "$mingw-gcc" "${cflags[@]}" -o "$doubles/owner_window.exe" "$here/owner_window.c" -lgdi32
 }
 if ! build_doubles; then
     echo "not ok - build the doubles and probes"
@@ -73,32 +82,37 @@ fi
 
 # --- Display and Wine prefix ---------------------------------------------------
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-if ! xdpyinfo >/dev/null 2>&1; then
-    echo "not ok - Xvfb on $DISPLAY (in use?)"
+if ! start_private_xvfb "${first_display#:}" "$out/xvfb.log"; then
+    echo "not ok - Xvfb on a free display from $first_display on"
     echo "0 passed, 1 failed"
     exit 1
 fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$out/wineboot.log" 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i >"$out/wineboot.log" 2>&1
 fi
-wineserver -p >/dev/null 2>&1
+"$wineserver" -p >/dev/null 2>&1
+
+# How +relay shows HKEY_CURRENT_USER (0x80000001, sign-extended in a 64-bit
+# process) and the start of a return address in the program's own image (mingw's
+# default image base).
+case $arch in
+    win32) relay_hkcu=80000001 relay_image=004 ;;
+    win64) relay_hkcu=ffffffff80000001 relay_image=14000 ;;
+esac
 
 # Only the registry calls of the password setting are traced under +relay.
-wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'advapi32.RegOpenKeyA;advapi32.RegOpenKeyExA' /f \
+"$wine" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'advapi32.RegOpenKeyA;advapi32.RegOpenKeyExA' /f \
     >/dev/null 2>&1
 
-wine_version() { wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1; }
+wine_version() { "$wine" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1; }
 password_setting() {  # on | off | deleted
     case $1 in
-        on) wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f ;;
-        off) wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 0 /f ;;
-        deleted) wine reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f ;;
+        on) "$wine" reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f ;;
+        off) "$wine" reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 0 /f ;;
+        deleted) "$wine" reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f ;;
     esac >/dev/null 2>&1
 }
-platform_reported() { [ "$(wine "$doubles/version_probe.exe" | tr -d '\r' | sed -E 's/^platform=([0-9]+).*/\1/')" = "$1" ]; }
+platform_reported() { [ "$("$wine" "$doubles/version_probe.exe" | tr -d '\r' | sed -E 's/^platform=([0-9]+).*/\1/')" = "$1" ]; }
 
 # --- One saver run -------------------------------------------------------------
 
@@ -124,7 +138,7 @@ start_saver() {  # start_saver <saver> <arguments...>: runs in the background
     rm -f "$run_dir/exit"
     (
         cd "$run_dir" || exit
-        WINEDEBUG=$saver_debug WINEDLLOVERRIDES=$saver_overrides timeout 60 wine "$saver.scr" "$@" \
+        WINEDEBUG=$saver_debug WINEDLLOVERRIDES=$saver_overrides timeout 60 "$wine" "$saver.scr" "$@" \
             >"$run_dir/wine.log" 2>&1 &
         echo $! >"$run_dir/timeout.pid"
         wait $!
@@ -135,7 +149,7 @@ start_saver() {  # start_saver <saver> <arguments...>: runs in the background
 run_saver() {  # run_saver <saver> <arguments...>: waits for the end; the exit code
     local saver=$1
     shift
-    (cd "$run_dir" && WINEDLLOVERRIDES=$saver_overrides timeout 30 wine "$saver.scr" "$@" >"$run_dir/wine.log" 2>&1)
+    (cd "$run_dir" && WINEDLLOVERRIDES=$saver_overrides timeout 30 "$wine" "$saver.scr" "$@" >"$run_dir/wine.log" 2>&1)
 }
 saver_window() { xdotool search --name '^Screen Saver$' 2>/dev/null | head -n 1; }
 wait_window() {
@@ -207,9 +221,9 @@ new_run amber plain "0 1500" "0" "1"
 saver_debug=+relay start_saver amber /s
 check "amber /s shows its full-screen window" wait_window
 check "amber draws" wait_picture amber-running
-# The caller's address is in the program's own image (0x400000 on).
+# The caller's address is in the program's own image.
 check "amber reads the setting with RegOpenKeyExA" grep -q \
-    'Call advapi32.RegOpenKeyExA(80000001,[0-9a-f]* "Control Panel\\\\Desktop",00000000,00000001,[0-9a-f]*) ret=004' \
+    "Call advapi32.RegOpenKeyExA($relay_hkcu,[0-9a-f]* \"Control Panel\\\\\\\\Desktop\",00000000,00000001,[0-9a-f]*) ret=$relay_image" \
     "$run_dir/wine.log"
 check_cursor "amber: the cursor is hidden while the saver runs" hidden
 key a
@@ -243,7 +257,8 @@ for saver in jade opal; do
     check "$saver /s shows its full-screen window" wait_window
     check "$saver draws" wait_picture $saver-running
     check "$saver reads the setting with RegOpenKeyA" grep -q \
-        'Call advapi32.RegOpenKeyA(80000001,[0-9a-f]* "Control Panel\\\\Desktop",[0-9a-f]*) ret=004' "$run_dir/wine.log"
+        "Call advapi32.RegOpenKeyA($relay_hkcu,[0-9a-f]* \"Control Panel\\\\\\\\Desktop\",[0-9a-f]*) ret=$relay_image" \
+        "$run_dir/wine.log"
     key a
     sleep 1.5
     check "$saver: a key press asks once" calls_are 1
@@ -291,7 +306,7 @@ first_key_closes jade "PASSWORD.CPL missing"
 
 # The password change: "a <handle>" hands the owner window to PwdChangePasswordA.
 owner_log=$out/owner_window.txt
-(cd "$doubles" && exec timeout 100 wine owner_window.exe 90000 >"$owner_log" 2>&1) &
+(cd "$doubles" && exec timeout 100 "$wine" owner_window.exe 90000 >"$owner_log" 2>&1) &
 owner_pid=$!
 for _ in $(seq 100); do [ -s "$owner_log" ] && break; sleep 0.1; done
 read -r owner foreground < <(tr -d '\r' <"$owner_log")

@@ -7,6 +7,7 @@
 // With the argument "fault", runs a body under RunGuarded that writes through a
 // null pointer, with the platform's fault box off: onEscape prints "escaped" and
 // the process must end with -1.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -91,6 +92,13 @@ void CheckWindows() {
     Check(window != nullptr && plat::IsWindow(window), "CreateWindowExA returns a live window");
     Check(seen.createInsideCall && seen.createWindow == window,
           "WM_CREATE reaches the procedure inside CreateWindowExA with the returned handle");
+
+    // Window handles travel on command lines as 32-bit decimal numbers.
+    const auto number = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
+    Check(plat::HandleFromNumber(number) == window, "HandleFromNumber gives the window back from its 32-bit number");
+    Check(plat::HandleFromNumber(0xFFFFFFFDu) == reinterpret_cast<plat::HWND>(static_cast<std::intptr_t>(-3)),
+          "HandleFromNumber widens a number with the top bit set as Win32 widens handles (4294967293 is "
+          "HWND_MESSAGE, -3)");
 
     plat::RECT client{-1, -1, -1, -1};
     Check(plat::GetClientRect(window, &client) && client.left == 0 && client.top == 0 && client.right == 200 &&

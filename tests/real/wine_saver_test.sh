@@ -1,35 +1,38 @@
 #!/usr/bin/env bash
-# Real-platform tests of the Windows programs: the .scr files under 32-bit Wine
-# on an Xvfb display, driven with xdotool and inspected with xwininfo and
-# screenshots. Also runs win_platform_check.exe (the platform library's own
-# checks) and a parent window for the preview (win_parent_window.exe), both
-# built here with mingw from this folder's sources.
+# Real-platform tests of the Windows programs: the .scr files under Wine of their
+# own architecture (32-bit or 64-bit) on an Xvfb display, driven with xdotool and
+# inspected with xwininfo and screenshots. Also runs win_platform_check.exe (the
+# platform library's own checks) and a parent window for the preview
+# (win_parent_window.exe), both built here with mingw for that architecture from
+# this folder's sources.
 #
-# Usage: tests/real/wine_saver_test.sh <build/win32/bin>
+# Usage: tests/real/wine_saver_test.sh <build/win32/bin | build/win64/bin>
 #
-# Sets up what it needs and leaves nothing running: an Xvfb display
-# (:$SAVER_WINE_DISPLAY, default 58, 1024 x 768) unless one is already there,
-# and the Wine prefix $SAVER_WINEPREFIX (default /tmp/wine-savers), created
-# once. Prints "ok - ..." or "not ok - ..." per check, ends with
+# Sets up what it needs and leaves nothing running: its own Xvfb display
+# (1024 x 768, the first free one from :$SAVER_WINE_DISPLAY on, default 58), and
+# the Wine prefix $SAVER_WINEPREFIX-<win32|win64> (default /tmp/wine-savers-...),
+# created once. Prints "ok - ..." or "not ok - ..." per check, ends with
 # "N passed, M failed" and exits non-zero if any check failed. Screenshots go
 # to <build>/wine_test/.
 set -u
 
-if [ $# -ne 1 ] || [ ! -f "$1/amber.scr" ]; then
-    echo "usage: $0 <build/win32/bin holding amber.scr>" >&2
+HERE=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=wine_setup.sh
+. "$HERE/wine_setup.sh"
+if [ $# -ne 1 ] || ! ARCH=$(pe_arch "$1/amber.scr"); then
+    echo "usage: $0 <build/win32/bin or build/win64/bin holding amber.scr>" >&2
     exit 2
 fi
 BIN=$(cd "$1" && pwd)
-HERE=$(cd "$(dirname "$0")" && pwd)
 SRC=$(cd "$HERE/../.." && pwd)
 BUILD=$(dirname "$BIN")
 WORK="$BUILD/wine_test"
 mkdir -p "$WORK"
 
-export WINEPREFIX="${SAVER_WINEPREFIX:-/tmp/wine-savers}"
-export WINEARCH=win32 WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
+wine_use "$ARCH" "${SAVER_WINEPREFIX:-/tmp/wine-savers}-$ARCH"
+export WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
 export WINEDLLOVERRIDES="mscoree=;mshtml="  # no Mono or Gecko install prompts
-export DISPLAY=":${SAVER_WINE_DISPLAY:-58}"
+echo "# $ARCH: $BIN under $wine, prefix $WINEPREFIX"
 
 passed=0
 failed=0
@@ -52,37 +55,31 @@ xvfb_pid=""
 helper_pid=""
 cleanup() {
     local pid
-    for pid in "${started_pids[@]}" $helper_pid $xvfb_pid; do
+    for pid in "${started_pids[@]}" $helper_pid; do
         kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
     done
+    "$wineserver" -k 2>/dev/null  # what is left in this prefix (its services)
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
 }
 trap cleanup EXIT
 
 # --- display and prefix -------------------------------------------------------
 
-if ! xdpyinfo >/dev/null 2>&1; then
-    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-fi
-if ! xdpyinfo 2>/dev/null | grep -q 'dimensions: *1024x768 pixels'; then
-    echo "Bail out! display $DISPLAY is missing or not 1024 x 768"
+if ! start_private_xvfb "${SAVER_WINE_DISPLAY:-58}" "$WORK/xvfb.log"; then
+    echo "Bail out! no free display from :${SAVER_WINE_DISPLAY:-58} on"
     exit 1
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >"$WORK/wineboot.log" 2>&1
-    wineserver -w
+    "$wine" wineboot -i >"$WORK/wineboot.log" 2>&1
+    "$wineserver" -w
 fi
 # A fault that reaches the platform's filter must not wait on a debugger: no
 # crash dialog, and no debugger to start, so the filter lets the program's
 # guard handle it.
 if [ ! -f "$WINEPREFIX/.saver-tests" ]; then
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
-        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+    "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
+        "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
             /d 'no-debugger-in-saver-tests.exe %ld %ld' /f >/dev/null 2>&1 &&
         touch "$WINEPREFIX/.saver-tests"
 fi
@@ -101,10 +98,10 @@ PARENT_EXE="$WORK/win_parent_window.exe"
 CHECK_EXE="$WORK/win_platform_check.exe"
 PLATFORM_LIB="$BUILD/platform/win32/libsaver_platform.a"
 if built_from "$PARENT_EXE" "$HERE/win_parent_window.c"; then
-    i686-w64-mingw32-gcc -O2 -Wall -Wextra -o "$PARENT_EXE" "$HERE/win_parent_window.c" -static -mwindows
+    "$mingw-gcc" -O2 -Wall -Wextra -o "$PARENT_EXE" "$HERE/win_parent_window.c" -static -mwindows
 fi
 if built_from "$CHECK_EXE" "$HERE/win_platform_check.cpp" "$PLATFORM_LIB"; then
-    i686-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -msse2 -mfpmath=sse -I"$SRC" -o "$CHECK_EXE" \
+    "$mingw-g++" -std=c++17 -O2 -Wall -Wextra -msse2 -mfpmath=sse -I"$SRC" -o "$CHECK_EXE" \
         "$HERE/win_platform_check.cpp" "$PLATFORM_LIB" -static -static-libgcc -static-libstdc++ -mwindows \
         -lopengl32 -lgdi32 -luser32 -lwinmm -lcomctl32 -ladvapi32
 fi
@@ -114,7 +111,7 @@ fi
 # Starts a program of $BIN (from $BIN, where cobalt finds its mesh) in the
 # background; its process id in started.
 start() {
-    (cd "$BIN" && exec wine "$@" >/dev/null 2>&1) &
+    (cd "$BIN" && exec "$wine" "$@" >/dev/null 2>&1) &
     started=$!
     started_pids+=("$started")
 }
@@ -202,7 +199,7 @@ start_full_screen() {
 
 if [ -x "$CHECK_EXE" ]; then
     # The programs write through msvcrt's text mode: lines end in CR LF.
-    check_out=$( (cd "$WORK" && wine "$CHECK_EXE") 2>/dev/null)
+    check_out=$( (cd "$WORK" && "$wine" "$CHECK_EXE") 2>/dev/null)
     check_rc=$?
     check_out=${check_out//$'\r'/}
     echo "$check_out" | grep -E '^(not )?ok - ' | sed 's/^\(\(not \)\?ok - \)/\1platform: /'
@@ -213,7 +210,7 @@ if [ -x "$CHECK_EXE" ]; then
     check "platform checks ran in full and exited with their failure count" \
         test "$p" -ge 40 -a "$check_rc" -eq "$f"
 
-    fault_out=$( (cd "$WORK" && wine "$CHECK_EXE" fault) 2>/dev/null)
+    fault_out=$( (cd "$WORK" && "$wine" "$CHECK_EXE" fault) 2>/dev/null)
     fault_rc=$?
     fault_out=${fault_out//$'\r'/}
     check "RunGuarded: a fault in the body runs onEscape and exits -1 (Wine reports 255)" \
@@ -306,7 +303,7 @@ wait_surface_drawing() { # WxH seconds
     return 1
 }
 
-coproc PARENT { exec wine "$PARENT_EXE" 100 100 640 480 120000 2>/dev/null; }
+coproc PARENT { exec "$wine" "$PARENT_EXE" 100 100 640 480 120000 2>/dev/null; }
 helper_pid=$PARENT_PID
 parent_hwnd=""
 read -r -t 30 parent_hwnd <&"${PARENT[0]}"

@@ -235,6 +235,20 @@ if find_viewable '^Screen Saver$' >/dev/null; then
     timeout 20 "$WORK/a b/amber" s >/dev/null 2>&1
     code=$?
     check "a saver run from a path with a blank reads its option ($code)" [ "$code" = 0 ]
+    # A folder named q"x y cannot be quoted on the command line; a tab in
+    # argv[0] and bytes that are not UTF-8 must not cut the name short either.
+    mkdir -p "$WORK/q\"x y" "$WORK/$(printf '\377\376')"
+    cp "$BIN/amber" "$WORK/q\"x y/amber"
+    cp "$BIN/amber" "$WORK/$(printf '\377\376')/amber"
+    timeout 20 "$WORK/q\"x y/amber" s >/dev/null 2>&1
+    code=$?
+    check "a saver run from a folder named q\"x y reads its option ($code)" [ "$code" = 0 ]
+    timeout 20 bash -c 'exec -a "$1" "$2" s' _ "$(printf 'am\tber')" "$BIN/amber" >/dev/null 2>&1
+    code=$?
+    check "a saver whose argv[0] holds a tab reads its option ($code)" [ "$code" = 0 ]
+    timeout 20 "$WORK/$(printf '\377\376')/amber" s >/dev/null 2>&1
+    code=$?
+    check "a saver run from a folder whose name is not UTF-8 reads its option ($code)" [ "$code" = 0 ]
     xdotool key Escape
     check "the first saver ends after a key" wait_exit 10
 else
@@ -409,13 +423,15 @@ stop_saver
 
 # --- Message box ------------------------------------------------------------------
 
-# Without sphere.3d in its current directory cobalt cannot start its effect: a
-# modal box "Init Points Failed" titled "Error" appears, Return closes it and
-# the demo ends with 0.
+# Without sphere.3d in its working directory, beside it or in a data folder,
+# cobalt cannot start its effect: a modal box "Init Points Failed" titled
+# "Error" appears, Return closes it and the demo ends with 0.
+mkdir -p "$WORK/lonely/a/b"
+cp "$BIN/cobalt" "$WORK/lonely/a/b/cobalt"
 (
     cd "$WORK" || exit 2
     rm -f "$WORK/rc"
-    "$BIN/cobalt" c >/dev/null 2>&1
+    "$WORK/lonely/a/b/cobalt" c >/dev/null 2>&1
     echo $? >"$WORK/rc"
 ) &
 SAVER_PID=$!

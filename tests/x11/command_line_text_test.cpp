@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -18,6 +20,43 @@ TEST(BuildCommandLine, QuotesAProgramNameWithABlank) {
     char text[64];
     EXPECT_TRUE(plat::BuildCommandLine(2, argv, text, sizeof text));
     EXPECT_STREQ("\"/opt/my savers/amber\" /s", text);
+}
+
+TEST(BuildCommandLine, QuotesWhatTheUnquotedRuleWouldCutShort) {
+    const char* tab[] = {"/opt/a\tb/amber", "s"};
+    const char* control[] = {"/opt/a\x01b/amber", "s"};
+    const char* leadingQuote[] = {"\"amber", "s"};
+    char text[64];
+    EXPECT_TRUE(plat::BuildCommandLine(2, tab, text, sizeof text));
+    EXPECT_STREQ("\"/opt/a\tb/amber\" s", text);
+    EXPECT_TRUE(plat::BuildCommandLine(2, control, text, sizeof text));
+    EXPECT_STREQ("\"/opt/a\x01b/amber\" s", text);
+    EXPECT_TRUE(plat::BuildCommandLine(2, leadingQuote, text, sizeof text));
+    EXPECT_STREQ("saver s", text);
+}
+
+TEST(BuildCommandLine, KeepsQuotesAndHighBytesThatNeedNoQuoting) {
+    const char* argv[] = {"/opt/q\"x/\xff\xfe/amber", "s"};
+    char text[64];
+    EXPECT_TRUE(plat::BuildCommandLine(2, argv, text, sizeof text));
+    EXPECT_STREQ("/opt/q\"x/\xff\xfe/amber s", text);
+}
+
+TEST(BuildCommandLine, APathWithAQuoteAndABlankBecomesThePlaceholder) {
+    const char* argv[] = {"/home/q\"x y/amber", "s"};
+    char text[64];
+    EXPECT_TRUE(plat::BuildCommandLine(2, argv, text, sizeof text));
+    EXPECT_EQ(std::string(plat::kProgramPlaceholder) + " s", text);
+}
+
+TEST(BuildCommandLine, TheSizeItNeedsIsExact) {
+    const char* argv[] = {"/my savers/amber", "p", "1234"};
+    const std::size_t size = plat::CommandLineSize(3, argv);
+    EXPECT_EQ(std::strlen("\"/my savers/amber\" p 1234") + 1, size);
+    std::vector<char> text(size);
+    EXPECT_TRUE(plat::BuildCommandLine(3, argv, text.data(), size));
+    EXPECT_FALSE(plat::BuildCommandLine(3, argv, text.data(), size - 1));
+    EXPECT_EQ(1u, plat::CommandLineSize(0, nullptr));
 }
 
 TEST(BuildCommandLine, WithoutArgumentsIsTheProgramAlone) {

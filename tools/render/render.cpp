@@ -1,4 +1,5 @@
 // render <saver> --frames N --size WxH --seed S --out file.png
+// render <saver> --frames N --size WxH --seed S --every K --out file.webp
 //
 // Runs the headless program of <saver> (amber, cobalt, jade or opal), which lives
 // next to this one, with the remaining arguments and the current directory
@@ -34,7 +35,9 @@ std::string OwnFolder() {
 
 int main(int argc, char** argv) {
     if (argc < 2 || !IsSaver(argv[1])) {
-        std::fprintf(stderr, "usage: render amber|cobalt|jade|opal --frames N --size WxH --seed S --out file.png\n");
+        std::fprintf(stderr,
+                     "usage: render amber|cobalt|jade|opal --frames N --size WxH --seed S [--every K] --out "
+                     "file.png|file.webp\n");
         return 2;
     }
     std::string program = OwnFolder() + argv[1];

@@ -1,0 +1,159 @@
+#include "platform/x11/daemon_options.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace plat {
+
+namespace {
+
+bool Is(const char* argument, const char* longName) {
+    // "--name" and the single-dash spelling "-name" that XScreenSaver uses.
+    return std::strcmp(argument, longName) == 0 || std::strcmp(argument, longName + 1) == 0;
+}
+
+const char* ProgramName(const char* path) {
+    if (path == nullptr || path[0] == '\0') return "saver";
+    const char* slash = std::strrchr(path, '/');
+    return slash != nullptr && slash[1] != '\0' ? slash + 1 : path;
+}
+
+void Fail(EntryOptions* options, const char* program, const char* format, const char* text) {
+    options->action = EntryAction::Error;
+    int written = std::snprintf(options->error, sizeof options->error, "%s: ", program);
+    if (written < 0 || static_cast<std::size_t>(written) >= sizeof options->error) return;
+    std::snprintf(options->error + written, sizeof options->error - written, format, text);
+}
+
+// Reads a window id from `text` for `what` ("--window-id", "XSCREENSAVER_WINDOW");
+// false after recording the error.
+bool ReadWindowId(EntryOptions* options, const char* program, const char* what, const char* text) {
+    char format[96];
+    switch (ParseWindowId(text, &options->window)) {
+        case WindowIdResult::Ok:
+            return true;
+        case WindowIdResult::NotANumber:
+            std::snprintf(format, sizeof format, "%s \"%%s\" is not a window id (decimal or 0x hex)", what);
+            break;
+        case WindowIdResult::Overflow:
+            std::snprintf(format, sizeof format, "%s \"%%s\" is too large for a window id", what);
+            break;
+    }
+    Fail(options, program, format, text);
+    return false;
+}
+
+}  // namespace
+
+WindowIdResult ParseWindowId(const char* text, std::uint32_t* id) {
+    if (text == nullptr || id == nullptr) return WindowIdResult::NotANumber;
+    unsigned base = 10;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text += 2;
+    }
+    if (*text == '\0') return WindowIdResult::NotANumber;
+    std::uint64_t value = 0;
+    bool overflow = false;
+    for (; *text != '\0'; ++text) {
+        const char c = *text;
+        unsigned digit;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            return WindowIdResult::NotANumber;
+        }
+        value = value * base + digit;
+        if (value > 0xFFFFFFFFu) {
+            overflow = true;
+            value = 0;  // keep reading: a letter later still makes it not a number
+        }
+    }
+    if (overflow) return WindowIdResult::Overflow;
+    *id = static_cast<std::uint32_t>(value);
+    return WindowIdResult::Ok;
+}
+
+void ReadEntryOptions(int argc, const char* const* argv, const char* environmentWindow, EntryOptions* options) {
+    std::memset(options, 0, sizeof *options);
+    options->action = EntryAction::Shell;
+    const char* program = ProgramName(argc > 0 ? argv[0] : nullptr);
+    options->shellArgv[options->shellArgc++] = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+
+    bool root = false;
+    const char* windowText = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i] != nullptr ? argv[i] : "";
+        if (Is(argument, "--help") || std::strcmp(argument, "-h") == 0) {
+            options->action = EntryAction::Help;
+            return;
+        }
+        if (Is(argument, "--version")) {
+            options->action = EntryAction::Version;
+            return;
+        }
+        if (Is(argument, "--fps")) {
+            options->showFps = true;
+        } else if (Is(argument, "--root")) {
+            root = true;
+        } else if (Is(argument, "--window-id")) {
+            if (i + 1 >= argc || argv[i + 1] == nullptr) {
+                Fail(options, program, "%s needs a window id", "--window-id");
+                return;
+            }
+            windowText = argv[++i];
+        } else if (std::strncmp(argument, "--window-id=", 12) == 0) {
+            windowText = argument + 12;
+        } else if (options->shellArgc < kMaxShellArguments) {
+            options->shellArgv[options->shellArgc++] = argument;
+        } else {
+            Fail(options, program, "too many arguments (%s)", "the limit is 63");
+            return;
+        }
+    }
+
+    const bool hasShellArguments = options->shellArgc > 1;
+    const bool environmentAlone = environmentWindow != nullptr && !hasShellArguments;
+    if (windowText == nullptr && !root && !environmentAlone) return;  // the Windows-style modes
+    if (hasShellArguments) {
+        Fail(options, program, "\"%s\" does not go with --root, --window-id or $XSCREENSAVER_WINDOW",
+             options->shellArgv[1]);
+        return;
+    }
+    options->action = EntryAction::Daemon;
+    if (windowText != nullptr) {
+        ReadWindowId(options, program, "--window-id", windowText);
+    } else if (environmentWindow != nullptr) {
+        ReadWindowId(options, program, "XSCREENSAVER_WINDOW", environmentWindow);
+    } else {
+        options->useRoot = true;
+    }
+}
+
+void WriteUsage(char* buffer, std::size_t size, const char* program) {
+    if (buffer == nullptr || size == 0) return;
+    const char* name = ProgramName(program);
+    std::snprintf(buffer, size,
+                  "Usage: %s [s | p ID | l ID | c | a ID]\n"
+                  "       %s --root | --window-id ID [--fps]\n"
+                  "\n"
+                  "Screen-saver switches (as on Windows; a leading - or / is allowed):\n"
+                  "  s            full-screen saver; a key, a click or mouse travel ends it\n"
+                  "  p ID, l ID   preview inside the window with decimal id ID\n"
+                  "  c, nothing   the saver in an ordinary window\n"
+                  "  a ID         password change (Windows 95/98/Me only)\n"
+                  "\n"
+                  "Daemon options (XScreenSaver, MATE):\n"
+                  "  --root             draw on $XSCREENSAVER_WINDOW, else on the root window\n"
+                  "  --window-id ID     draw on window ID (decimal or 0x hex)\n"
+                  "  $XSCREENSAVER_WINDOW alone also draws on that window\n"
+                  "  --fps              show the frame rate in a corner (with every mode)\n"
+                  "  --help, --version  this text, the version\n",
+                  name, name);
+}
+
+}  // namespace plat

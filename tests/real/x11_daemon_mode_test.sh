@@ -1,0 +1,202 @@
+#!/bin/sh
+# The X11 programs as the screen-saver daemons and their settings programs run
+# them, on a private Xvfb display: --window-id into a window of the test's own
+# (drawn on directly, or in a child when the window's visual has no usable GL
+# config), its size changes followed, $XSCREENSAVER_WINDOW and --root, the end
+# on SIGTERM/SIGINT/SIGHUP, on the window's destruction and on the loss of the
+# X connection, failures on stderr, bad window ids, --help, --version, --fps;
+# then the monitors of `xrandr --setmonitor` as Windows sees them.
+#
+# Usage: x11_daemon_mode_test.sh <directory with amber, cobalt, ...>
+# Needs: Xvfb, xdotool, xwininfo, xrandr, ImageMagick, a C compiler with Xlib
+# and GL headers (for x11_test_window.c beside this script).
+# Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+BIN=$(cd "${1:?usage: x11_daemon_mode_test.sh <bin dir>}" && pwd) || exit 2
+. "$HERE/x11_test_lib.sh"
+
+if ! build_test_window; then
+    notok "x11_test_window.c builds"
+    finish
+    exit 1
+fi
+if ! start_xvfb -screen 0 1024x768x24; then
+    notok "Xvfb starts"
+    finish
+    exit 1
+fi
+
+SAVER_PID=
+# start_saver <command...>: runs it from the bin dir in the background (./amber,
+# or env VAR=value ./amber); stdout and stderr land in $WORK/out and $WORK/err.
+start_saver() {
+    (
+        cd "$BIN" || exit 2
+        exec "$@" >"$WORK/out" 2>"$WORK/err"
+    ) &
+    SAVER_PID=$!
+    on_exit_kill "$SAVER_PID"
+}
+# ends_within <what> <command...>: runs the command (a signal, the window's
+# destruction) and checks that the saver has ended 200 ms later, then that its
+# status is 0.
+ends_within() {
+    event=$1
+    shift
+    elapsed=$(python3 "$HERE/end_timer.py" "$SAVER_PID" 1000 "$@")
+    [ "$elapsed" != timeout ] && [ "$elapsed" -le 200 ] && fast=yes || fast=no
+    check "$event ends it within 200 ms ($elapsed ms)" [ $fast = yes ]
+    wait "$SAVER_PID"
+    status=$?
+    check "$event: status 0 ($status)" [ "$status" = 0 ]
+}
+# check_bright <what> <wait_bright arguments...>: the check, with the mean seen.
+check_bright() {
+    what=$1
+    shift
+    if wait_bright "$@"; then ok "$what (mean $mean)"; else notok "$what (mean $mean)"; fi
+}
+children() { xwininfo -children -id "$1" 2>/dev/null | awk '/child(ren)?[:.]/ {print $1; exit}'; }
+size_of() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+first_child() { xwininfo -children -id "$1" | awk '/^ +0x/ {print $1; exit}'; }
+
+# --- --window-id into a window whose visual has GL: drawn on directly ----------
+
+open_window "$WORK/w1" 320 240
+win=$(cat "$WORK/w1")
+start_saver ./cobalt --window-id "$win"
+sleep 1
+check "cobalt --window-id $win runs" is_running "$SAVER_PID"
+check "it draws on the window itself: no child window ($(children "$win"))" [ "$(children "$win")" = 0 ]
+check_bright "the window is drawn" 10 0.005 direct 0 320x240+0+0
+# The picture's centre follows the window's: with the old viewport it stays in
+# the lower-left quarter and the top half stays black.
+xdotool windowsize "$win" 640 480
+check_bright "after growing to 640x480 the top half is drawn too"  10 0.003 direct_grown 0 640x240+0+0
+check "the window was neither moved nor resized by the saver ($(size_of "$win"))" [ "$(size_of "$win")" = 640x480 ]
+ends_within "SIGTERM" kill -TERM "$SAVER_PID"
+destroy_window
+
+# --- a window without a usable GL config: a child of the saver follows it ---------
+
+open_window "$WORK/w2" --single-buffered 320 240
+win=$(cat "$WORK/w2")
+start_saver ./opal --window-id "$win"
+sleep 2
+child=$(first_child "$win")
+check "opal draws in a child of its own ($(children "$win") child)" [ "$(children "$win")" = 1 ]
+check "the child fills the window ($(size_of "$child"))" [ "$(size_of "$child")" = 320x240 ]
+check_bright "the window is drawn" 12 0.005 child 0 320x240+0+0
+xdotool windowsize "$win" 500 400
+sleep 1
+check "the child follows the window to 500x400 ($(size_of "$child"))" [ "$(size_of "$child")" = 500x400 ]
+ends_within "the window's destruction" sh -c "echo destroy >'$WORK/w2.in'"
+exec 9>&-
+
+# --- SIGINT and SIGHUP, $XSCREENSAVER_WINDOW alone and with --root -------------
+
+for signal in INT HUP; do
+    open_window "$WORK/w3" 200 150
+    win=$(cat "$WORK/w3")
+    if [ $signal = INT ]; then
+        start_saver env XSCREENSAVER_WINDOW="$win" ./jade
+        how="\$XSCREENSAVER_WINDOW alone"
+    else
+        start_saver env XSCREENSAVER_WINDOW="$(printf %d "$win")" ./jade -root
+        how="-root with a decimal \$XSCREENSAVER_WINDOW"
+    fi
+    check_bright "jade with $how draws on that window"  10 0.005 env_$signal 0 200x150+0+0
+    ends_within "SIG$signal" kill -$signal "$SAVER_PID"
+    destroy_window
+done
+
+# --- --fps -------------------------------------------------------------------------
+
+open_window "$WORK/w4" 320 240
+win=$(cat "$WORK/w4")
+start_saver ./jade --fps --window-id "$win"
+sleep 3
+# The lower-left corner: a black box with white figures.
+brightness fps 0 90x18+0+222 >/dev/null
+white=$(convert "$WORK/fps.png" -crop 90x18+0+222 +repage -fill black +opaque white -fill white -opaque white \
+    -format '%[fx:mean*w*h]' info: 2>/dev/null)
+check "--fps shows white figures in the lower-left corner (${white} white pixels)" brighter_than "${white:-0}" 20
+kill -TERM "$SAVER_PID"
+wait "$SAVER_PID"
+code=$?
+check "jade --fps ends with 0 on SIGTERM ($code)" [ "$code" = 0 ]
+destroy_window
+
+# --- failures go to stderr with a status instead of a box ------------------------
+
+mkdir -p "$WORK/a/b" "$WORK/empty"
+cp "$BIN/cobalt" "$WORK/a/b/cobalt"
+open_window "$WORK/w5" 200 150
+win=$(cat "$WORK/w5")
+(cd "$WORK/empty" && timeout 20 "$WORK/a/b/cobalt" --window-id "$win" >"$WORK/out" 2>"$WORK/err")
+code=$?
+check "cobalt without any sphere.3d exits 1 ($code)" [ "$code" = 1 ]
+check "it names sphere.3d on stderr" grep -q 'sphere.3d' "$WORK/err"
+check "and the failure of its start" grep -q 'Init Points Failed' "$WORK/err"
+check "and shows no message box" [ -z "$(xdotool search --name '^Error$' 2>/dev/null)" ]
+destroy_window
+
+for id in abc 0x1ffffffff 0 0x7ffff0; do
+    (cd "$BIN" && timeout 20 ./amber --window-id "$id" >"$WORK/out" 2>"$WORK/err")
+    code=$?
+    lines=$(wc -l <"$WORK/err")
+    check "amber --window-id $id exits 255 with one line on stderr ($code, $lines lines)" \
+        [ "$code.$lines.$(wc -c <"$WORK/out")" = 255.1.0 ]
+done
+(cd "$BIN" && ./amber --help >"$WORK/out" 2>&1)
+code=$?
+grep -q '^Usage: amber' "$WORK/out" && grep -q -- '--window-id' "$WORK/out" && usage=yes || usage=no
+check "amber --help exits 0 with the usage ($code, $usage)" [ "$code.$usage" = 0.yes ]
+version=$(cd "$BIN" && ./cobalt --version)
+check "cobalt --version prints \"$version\"" [ "$version" = "cobalt 1.0.0" ]
+
+# --- --root alone: the root window -------------------------------------------------
+
+start_saver ./jade --root
+check_bright "jade --root draws on the root window"  10 0.003 root 0
+check "without a window of its own" [ "$(xwininfo -root -children | awk '/child(ren)?[:.]/ {print $1; exit}')" = 0 ]
+
+# --- the X connection lost ----------------------------------------------------------
+
+sleep 1
+ends_within "losing the X connection" kill "$XVFB_PID"
+wait "$XVFB_PID" 2>/dev/null
+XVFB_PID=
+
+# --- monitors: the primary one is the screen, all of them the virtual screen -------
+
+if start_xvfb -screen 0 2048x768x24; then
+    xrandr --setmonitor left 1024/270x768/200+0+0 none >/dev/null 2>&1
+    xrandr --setmonitor '*right' 1024/270x768/200+1024+0 none >/dev/null 2>&1
+    check "xrandr defines a primary monitor on the right" sh -c 'xrandr --listmonitors | grep -q "\*right 1024/270x768/200+1024+0"'
+    geometry() {
+        xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+                                 /Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h "+" x "+" y}'
+    }
+    for saver in cobalt amber; do
+        start_saver ./$saver s
+        id=
+        i=0
+        while [ $i -lt 100 ] && [ -z "$id" ]; do
+            id=$(xdotool search --onlyvisible --name '^Screen Saver$' 2>/dev/null | head -1)
+            sleep 0.1
+            i=$((i + 1))
+        done
+        [ -n "$id" ] && got=$(geometry "$id") || got=none
+        if [ $saver = cobalt ]; then want=1024x768+1024+0; else want=2048x768+0+0; fi
+        check "$saver s covers $want ($got)" [ "$got" = "$want" ]
+        kill "$SAVER_PID"
+        wait "$SAVER_PID" 2>/dev/null
+    done
+    stop_xvfb
+else
+    notok "Xvfb starts for the monitors"
+fi
+
+finish

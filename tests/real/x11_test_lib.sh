@@ -1,0 +1,146 @@
+# Shared by the daemon-mode tests (sourced, not run): results, a private Xvfb
+# display, the test window helper, screenshots.
+#
+# Set before sourcing: HERE (this folder); SAVER_TEST_WORK to use a scratch
+# folder that belongs to someone else. Provides WORK (a scratch folder, removed
+# at exit when it is our own) and DISPLAY once start_xvfb succeeded.
+# SAVER_X11_DISPLAY_FROM: the first display number to try (default 57).
+
+passed=0
+failed=0
+XVFB_PID=
+CLEANUP_PIDS=
+if [ -n "${SAVER_TEST_WORK:-}" ]; then
+    WORK=$SAVER_TEST_WORK
+    OWN_WORK=no
+else
+    WORK=$(mktemp -d "${TMPDIR:-/tmp}/saver_daemon_test.XXXXXX") || exit 2
+    chmod 755 "$WORK"
+    OWN_WORK=yes
+fi
+export LIBGL_ALWAYS_SOFTWARE=1
+
+ok() { echo "ok - $1"; passed=$((passed + 1)); }
+notok() { echo "not ok - $1"; failed=$((failed + 1)); }
+check() { # check <what> <command...>
+    what=$1
+    shift
+    if "$@"; then ok "$what"; else notok "$what"; fi
+}
+finish() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+}
+
+# Processes to end at exit, besides Xvfb.
+on_exit_kill() { CLEANUP_PIDS="$CLEANUP_PIDS $*"; }
+
+lib_cleanup() {
+    for pid in $CLEANUP_PIDS; do kill "$pid" 2>/dev/null; done
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    [ "$OWN_WORK" = yes ] && rm -rf "$WORK"
+}
+trap lib_cleanup EXIT
+trap 'exit 1' INT TERM
+
+# start_xvfb [Xvfb screen options...]: a private display with -noreset.
+start_xvfb() {
+    first=${SAVER_X11_DISPLAY_FROM:-57}
+    n=$first
+    while [ $n -lt $((first + 60)) ]; do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            Xvfb ":$n" "$@" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+            XVFB_PID=$!
+            export DISPLAY=":$n"
+            i=0
+            while [ $i -lt 50 ]; do
+                if xdpyinfo >/dev/null 2>&1; then return 0; fi
+                if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
+                sleep 0.1
+                i=$((i + 1))
+            done
+            kill "$XVFB_PID" 2>/dev/null
+            XVFB_PID=
+        fi
+        n=$((n + 1))
+    done
+    return 1
+}
+
+stop_xvfb() {
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+}
+
+# The test window helper, compiled once into $WORK.
+TEST_WINDOW="$WORK/x11_test_window"
+build_test_window() {
+    [ -x "$TEST_WINDOW" ] || cc -O2 -o "$TEST_WINDOW" "$HERE/x11_test_window.c" -lX11 -lGL
+}
+
+# open_window <file> [helper options] WIDTH HEIGHT: starts the helper; its stdin
+# is the fifo <file>.in (write "destroy" to it), its hex id lands in <file>.
+WINDOW_PID=
+open_window() {
+    file=$1
+    shift
+    rm -f "$file" "$file.in"
+    mkfifo "$file.in"
+    "$TEST_WINDOW" "$@" <"$file.in" >"$file" 2>/dev/null &
+    WINDOW_PID=$!
+    on_exit_kill "$WINDOW_PID"
+    exec 9>"$file.in"  # keeps the fifo open; "destroy" is written through it
+    i=0
+    while [ $i -lt 50 ] && [ ! -s "$file" ]; do
+        sleep 0.1
+        i=$((i + 1))
+    done
+    [ -s "$file" ]
+}
+destroy_window() { echo destroy >&9; exec 9>&-; }
+
+# Mean brightness (0..1) of the root window of a screen, or of a part of it:
+#   brightness <name> [screen] [WxH+X+Y]
+brightness() {
+    shot="$WORK/$1.png"
+    import -display "${DISPLAY%.*}.${2:-0}" -window root "$shot" 2>/dev/null || return 1
+    if [ -n "$3" ]; then
+        convert "$shot" -crop "$3" +repage -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null
+    else
+        convert "$shot" -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null
+    fi
+}
+brighter_than() { awk -v m="$1" -v t="$2" 'BEGIN {exit !(m != "" && m + 0 > t + 0)}'; }
+
+# wait_bright <seconds> <threshold> <name> [screen] [crop]: true once the
+# screenshot is brighter than the threshold; the last mean is in $mean.
+wait_bright() {
+    limit=$1
+    threshold=$2
+    shift 2
+    i=0
+    mean=0
+    while [ $i -lt "$limit" ]; do
+        mean=$(brightness "$@")
+        brighter_than "$mean" "$threshold" && return 0
+        sleep 1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+# Milliseconds since the epoch.
+now_ms() { date +%s%3N; }
+
+# wait_gone <pid> <ms>: true when the process no longer runs (gone or a zombie)
+# within the time.
+is_running() { [ -d "/proc/$1" ] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null; }
+wait_gone() {
+    deadline=$(($(now_ms) + $2))
+    while is_running "$1"; do
+        [ "$(now_ms)" -ge "$deadline" ] && return 1
+        sleep 0.02
+    done
+    return 0
+}

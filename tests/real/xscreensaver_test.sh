@@ -1,0 +1,232 @@
+#!/bin/sh
+# The savers under the real XScreenSaver 6 daemon on a private Xvfb display.
+#
+# The daemon refuses to launch programs as root, so it runs as nobody with a
+# throwaway HOME and a private app-defaults file (XFILESEARCHPATH) whose
+# programs: list names only the saver under test; every program the daemon
+# forks is checked against that list. It runs below subreaper.py, so that a
+# program outliving its parent is reaped at once and seen to end.
+#
+#   activate -> our process runs on the daemon's window and draws
+#   deactivate -> it is gone within a second, no zombie, nothing left over
+# for each saver (cobalt from an installed tree, from a working directory
+# without the mesh), twenty cycles in a row, and two X screens.
+#
+# Usage: xscreensaver_test.sh <directory with amber, cobalt, jade, opal, sphere.3d>
+# Needs: xscreensaver, Xvfb, setpriv, ImageMagick, python3.
+# Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+SOURCE=$(cd "${1:?usage: xscreensaver_test.sh <bin dir>}" && pwd) || exit 2
+. "$HERE/x11_test_lib.sh"
+
+NOBODY=65534
+DAEMON_PID=
+
+# Copies of the programs that nobody can run, an installed-like tree for cobalt
+# (mesh only in the data folder), an empty working directory for the daemon.
+BIN="$WORK/bin"
+TREE="$WORK/tree"
+mkdir -p "$BIN" "$TREE/libexec/xscreensaver" "$TREE/share/corvel-savers" "$WORK/cwd" "$WORK/home" "$WORK/ad"
+for saver in amber cobalt jade opal; do cp "$SOURCE/$saver" "$BIN/$saver"; done
+cp "$SOURCE/cobalt" "$TREE/libexec/xscreensaver/cobalt"
+cp "$SOURCE/sphere.3d" "$TREE/share/corvel-savers/sphere.3d"
+chmod -R a+rX "$WORK"
+chown "$NOBODY:$NOBODY" "$WORK/home"
+
+# start_daemon <program command line>: XScreenSaver with only that program.
+start_daemon() {
+    rm -rf "$WORK/home/.xscreensaver" "$WORK/daemon.log"
+    cat >"$WORK/ad/XScreenSaver" <<EOF
+*programs: GL: $1 \\n
+*mode: random
+*timeout: 1:00:00
+*cycle: 0:00:00
+*lock: False
+*fade: False
+*unfade: False
+*splash: False
+*dpmsEnabled: False
+*captureStderr: False
+*verbose: True
+EOF
+    chmod a+r "$WORK/ad/XScreenSaver"
+    (
+        cd "$WORK/cwd" || exit 2
+        exec python3 "$HERE/subreaper.py" setpriv --reuid=$NOBODY --regid=$NOBODY --clear-groups \
+            env -i HOME="$WORK/home" DISPLAY="$DISPLAY" XFILESEARCHPATH="$WORK/ad/%N" PATH=/usr/bin:/bin \
+            LIBGL_ALWAYS_SOFTWARE=1 xscreensaver -no-splash >"$WORK/daemon.log" 2>&1
+    ) &
+    DAEMON_PID=$!
+    on_exit_kill "$DAEMON_PID"
+    i=0
+    while [ $i -lt 100 ]; do
+        xscreensaver-command -version >/dev/null 2>&1 && return 0
+        sleep 0.1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+stop_daemon() {
+    xscreensaver-command -exit >/dev/null 2>&1
+    i=0
+    while [ $i -lt 50 ] && kill -0 "$DAEMON_PID" 2>/dev/null; do
+        sleep 0.1
+        i=$((i + 1))
+    done
+    kill "$DAEMON_PID" 2>/dev/null
+    wait "$DAEMON_PID" 2>/dev/null
+    DAEMON_PID=
+}
+
+# Every process below the daemon, one "pid state command" a line.
+daemon_processes() {
+    [ -n "$DAEMON_PID" ] || return 0
+    ps -eo pid=,ppid=,stat=,args= | awk -v root="$DAEMON_PID" '
+        { pid[NR] = $1; parent[NR] = $2; line[NR] = $0 }
+        END {
+            keep[root] = 1
+            for (changed = 1; changed;) {
+                changed = 0
+                for (i = 1; i <= NR; i++)
+                    if (keep[parent[i]] && !keep[pid[i]]) { keep[pid[i]] = 1; changed = 1 }
+            }
+            for (i = 1; i <= NR; i++) if (keep[pid[i]] && pid[i] != root) print line[i]
+        }' | awk '{ $2 = ""; print }'
+}
+
+# Our programs running (not zombies) below the daemon: their pids.
+our_pids() { daemon_processes | awk -v work="$WORK/" 'index($3, work) == 1 && $2 !~ /Z/ {print $1}'; }
+zombies() { daemon_processes | awk '$2 ~ /Z/' | wc -l; }
+
+# Only the daemon's own parts and the programs of our list may ever run.
+foreign_programs() {
+    daemon_processes | awk -v work="$WORK/" '
+        index($3, work) != 1 && $3 !~ /^(xscreensaver|setpriv|env)$/ &&
+        $3 !~ /xscreensaver-(gfx|gl-visual|systemd|auth)$/ {print}'
+    grep 'forked "' "$WORK/daemon.log" 2>/dev/null | grep -v -e "forked \"$WORK/" -e 'forked "xscreensaver-gl-visual"' \
+        -e 'forked "xscreensaver-gfx'
+}
+check_private_list() {
+    others=$(foreign_programs)
+    if [ -n "$others" ]; then
+        notok "the daemon runs nothing but our programs: $others"
+        for pid in $(daemon_processes | awk '{print $1}'); do kill "$pid" 2>/dev/null; done
+        return 1
+    fi
+    return 0
+}
+
+# wait_for_ours <count> <seconds>: true once that many of our programs run.
+wait_for_ours() {
+    i=0
+    while [ $i -lt $(($2 * 10)) ]; do
+        [ "$(our_pids | wc -l)" -ge "$1" ] && return 0
+        sleep 0.1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+window_of() { tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | sed -n 's/^XSCREENSAVER_WINDOW=//p'; }
+
+# deactivate_and_time: deactivates; true when all of ours ended within a second.
+deactivate_and_time() {
+    pids=$(our_pids)
+    start=$(now_ms)
+    xscreensaver-command -deactivate >/dev/null 2>&1
+    for pid in $pids; do
+        left=$((1000 - ($(now_ms) - start)))
+        [ $left -lt 1 ] && left=1
+        wait_gone "$pid" $left || return 1
+    done
+    ended_ms=$(($(now_ms) - start))
+    return 0
+}
+
+# one_saver <name> <command line> <screenshot threshold> <seconds to draw>
+one_saver() {
+    name=$1
+    if ! start_daemon "$2"; then
+        notok "xscreensaver starts as nobody for $name"
+        return
+    fi
+    xscreensaver-command -activate >/dev/null 2>&1
+    if wait_for_ours 1 10 && check_private_list; then
+        pid=$(our_pids | head -1)
+        win=$(window_of "$pid")
+        check "$name runs under the daemon on its window ($win)" sh -c "[ -n '$win' ] && xwininfo -id '$win' >/dev/null 2>&1"
+        if wait_bright "$4" "$3" "xss_$name"; then ok "$name draws on the daemon's screen (mean $mean)"; else
+            notok "$name draws on the daemon's screen (mean $mean)"; fi
+        if deactivate_and_time; then ok "$name is gone within a second of deactivation ($ended_ms ms)"; else
+            notok "$name is gone within a second of deactivation"; fi
+        sleep 0.5
+        check "no zombie and nothing of ours left ($(zombies) zombies, $(our_pids | wc -l) left)" \
+            [ "$(zombies).$(our_pids | wc -l)" = 0.0 ]
+        check "$name said nothing on stderr" sh -c "! grep -q -e 'cannot find' -e 'Error' '$WORK/daemon.log'"
+    else
+        notok "$name starts when the daemon activates"
+    fi
+    check_private_list
+    stop_daemon
+}
+
+if ! start_xvfb -screen 0 1024x768x24; then
+    notok "Xvfb starts"
+    finish
+    exit 1
+fi
+
+one_saver amber "$BIN/amber --root" 0.01 20
+one_saver jade "$BIN/jade --root" 0.01 15
+one_saver opal "$BIN/opal --root" 0.01 20
+# Installed tree, a working directory without the mesh: found in the data folder.
+one_saver cobalt "$TREE/libexec/xscreensaver/cobalt --root" 0.005 15
+
+# --- twenty activations in a row ------------------------------------------------
+if start_daemon "$BIN/jade --root"; then
+    bad=0
+    slowest=0
+    cycle=0
+    while [ $cycle -lt 20 ]; do
+        xscreensaver-command -activate >/dev/null 2>&1
+        if ! wait_for_ours 1 10 || ! check_private_list; then
+            bad=$((bad + 1))
+            echo "# cycle $cycle: jade did not start"
+        elif ! deactivate_and_time; then
+            bad=$((bad + 1))
+            echo "# cycle $cycle: jade still ran a second after deactivation"
+        elif [ "$ended_ms" -gt "$slowest" ]; then
+            slowest=$ended_ms
+        fi
+        cycle=$((cycle + 1))
+    done
+    sleep 0.5
+    check "twenty activate/deactivate cycles all start and end (slowest end $slowest ms)" [ $bad = 0 ]
+    check "after them: no zombie, nothing of ours left" [ "$(zombies).$(our_pids | wc -l)" = 0.0 ]
+    stop_daemon
+else
+    notok "xscreensaver starts for the cycles"
+fi
+stop_xvfb
+
+# --- two X screens: two processes, both screens drawn ---------------------------
+if start_xvfb -screen 0 800x600x24 -screen 1 640x480x24 && start_daemon "$BIN/jade --root"; then
+    xscreensaver-command -activate >/dev/null 2>&1
+    if wait_for_ours 2 15 && check_private_list; then
+        screens=$(for pid in $(our_pids); do tr '\0' '\n' <"/proc/$pid/environ" | sed -n 's/^DISPLAY=//p'; done | sort | tr '\n' ' ')
+        check "one jade per screen ($screens)" [ "$screens" = "$DISPLAY.0 $DISPLAY.1 " ]
+        if wait_bright 15 0.01 screen0 0; then ok "screen 0 is drawn (mean $mean)"; else notok "screen 0 is drawn (mean $mean)"; fi
+        if wait_bright 15 0.01 screen1 1; then ok "screen 1 is drawn (mean $mean)"; else notok "screen 1 is drawn (mean $mean)"; fi
+        if deactivate_and_time; then ok "both are gone within a second of deactivation ($ended_ms ms)"; else
+            notok "both are gone within a second of deactivation"; fi
+    else
+        notok "two jade processes start on two screens"
+    fi
+    stop_daemon
+else
+    notok "Xvfb with two screens and the daemon start"
+fi
+
+finish
