@@ -11,16 +11,8 @@
 #include "effects/cobalt/mesh.h"
 #include "host/random.h"
 #include "platform/headless/recording_gl.h"
-#include "platform/platform.h"
 
 using namespace cobalt;
-
-// The loader's file lookup reaches these two platform services; the fuzzer feeds
-// bytes only, so neither is ever asked for anything.
-namespace plat {
-DWORD GetModuleFileNameA(HMODULE, char*, DWORD) { return 0; }
-void WriteDiagnostic(const char*) {}
-}  // namespace plat
 
 namespace {
 
