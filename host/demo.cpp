@@ -83,7 +83,7 @@ bool HandleVariantMessage(HWND window, UINT message, WPARAM wParam) {
             StopAndQuit(window);
             return true;
         case WM_COMMAND:
-            if (saverVariant.demoMenu == DemoMenu::None || HIWORD(wParam) != 0) return false;
+            if (saverVariant.demoCommand == DemoCommand::None || HIWORD(wParam) != 0) return false;
             if (saverVariant.demoCommand == DemoCommand::ShowCommandId)
                 ShowCommandId(wParam);
             else if (LOWORD(wParam) == kQuitCommand)

@@ -31,6 +31,7 @@ enum class DemoClose : std::uint8_t {
 
 // What a menu command does.
 enum class DemoCommand : std::uint8_t {
+    None,           // no menu: WM_COMMAND gets default processing
     QuitEndsLoop,   // Quit requests the end of the loop; other commands do nothing
     ShowCommandId,  // every command shows " wID: %d"; the demo goes on
 };

@@ -119,6 +119,10 @@ void Deliver(const Event& event, plat::HWND target) {
         case Input::DestroyForeign:
             DestroyForeignWindow(target);
             break;
+        case Input::PowerChange:
+            state.acLineStatus = static_cast<int>(event.a);
+            PostMessageA(target, WM_POWERBROADCAST, 10, 0);
+            break;
         case Input::ResizeScreen:
             state.config.screenWidth = static_cast<int>(event.a);
             state.config.screenHeight = static_cast<int>(event.b);

@@ -62,6 +62,7 @@ void Reset(const Config& config) {
     state = internal::State();
     state.config = config;
     state.cursor = config.cursor;
+    state.acLineStatus = config.acLineStatus;
 }
 
 const Config& CurrentConfig() { return state.config; }
@@ -142,6 +143,13 @@ void QueuePasswordAnswers(const std::vector<int>& answers) {
 }
 
 int PasswordQuestions() { return state.passwordQuestions; }
+
+void SetInputMethodLibrary(bool loaded, bool functionPresent, plat::HIMC context) {
+    state.imeLoaded = loaded;
+    state.imeFunction = functionPresent;
+    state.imeInitialContext = context;
+    state.imeContexts.clear();
+}
 
 const std::vector<ChangePasswordRecord>& ChangePasswordCalls() { return state.changePasswordCalls; }
 

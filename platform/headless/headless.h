@@ -16,9 +16,22 @@
 
 namespace headless {
 
+// A rectangle of the screen in pixels; a negative width stands for the primary
+// screen at (0, 0).
+struct ScreenArea {
+    int x, y, width, height;
+};
+
 struct Config {
     int screenWidth = 1024;
     int screenHeight = 768;
+    // The virtual screen spanning every monitor, as GetSystemMetrics reports it.
+    ScreenArea virtualScreen = {0, 0, -1, -1};
+    // The clip box of the whole screen's device context (GetClipBox).
+    ScreenArea screenClipBox = {0, 0, -1, -1};
+    // The AC line status GetSystemPowerStatus reports (0 offline, 1 online, 255
+    // unknown); -1: the status cannot be read.
+    int acLineStatus = -1;
     std::string commandLine = "saver.exe";  // what GetCommandLineA returns
     std::string programPath;                // what GetModuleFileNameA returns; empty: this process's own file
     plat::SYSTEMTIME utc = {2026, 12, 2, 8, 12, 0, 0, 0};  // clock at virtual time 0
@@ -55,6 +68,8 @@ enum class Input {
     MenuCommand,     // WM_COMMAND with a = command identifier
     Message,         // any message: a = message, b = word parameter, c = long parameter
     DestroyForeign,  // destroys the foreign window `target`
+    PowerChange,     // the AC line status becomes a (-1: unreadable), then
+                     // WM_POWERBROADCAST with the power-status-change event 10
     ResizeScreen,    // the screen becomes a x b pixels (metrics only; no message)
     DisplayOff,      // the monitor powers down: timers are held
     DisplayOn,       // the monitor is on again
@@ -100,7 +115,8 @@ const std::vector<std::string>& Diagnostics();
 // <subkey>", "RegOpenKeyA <subkey>", "RegQueryValueExA <name>", "RegCloseKey",
 // "ChoosePixelFormat", "SetPixelFormat <format>", "wglCreateContext", "wglMakeCurrent
 // 1" / "wglMakeCurrent 0" (a context / none), "wglDeleteContext", "MessageBoxA
-// <caption>: <text>", "DialogBoxParamA", "InitCommonControlsEx", "VerifyScreenSavePwd".
+// <caption>: <text>", "DialogBoxParamA <owner>", "InitCommonControlsEx", "VerifyScreenSavePwd",
+// "ImmAssociateContext <context>".
 const std::vector<std::string>& CallLog();
 int CountCalls(const std::string& prefix);
 
@@ -141,6 +157,12 @@ void SetChangePasswordProvider(bool libraryPresent, bool functionPresent);
 // (It pumps nothing; with no answer queued it answers 0, a refusal.)
 void QueuePasswordAnswers(const std::vector<int>& answers);
 int PasswordQuestions();
+
+// "IMM32.DLL" as already loaded in the process, with or without its
+// "ImmAssociateContext"; absent after Reset. Every window starts associated with
+// `context`; each call is logged ("ImmAssociateContext <context>", the one being
+// set, in hexadecimal) and returns the window's association before it.
+void SetInputMethodLibrary(bool loaded, bool functionPresent, plat::HIMC context);
 struct ChangePasswordRecord {
     std::string provider;
     plat::HWND owner;

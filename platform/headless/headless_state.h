@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/emulated/backend.h"
@@ -56,6 +57,11 @@ struct State {
     int changeLibraryRefs = 0;
     int openDesktopKeys = 0;
     bool screenSaverRunning = false;
+    int acLineStatus = -1;
+
+    bool imeLoaded = false, imeFunction = false;
+    plat::HIMC imeInitialContext = nullptr;
+    std::vector<std::pair<plat::HWND, plat::HIMC>> imeContexts;  // windows whose association changed
 
     void (*frameHook)(int frame, void* context) = nullptr;
     void* frameContext = nullptr;

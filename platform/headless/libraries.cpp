@@ -1,8 +1,10 @@
 // Libraries bound by name and the registry, headless: the program's own module,
-// the scripted password provider ("PASSWORD.CPL", "MPR.DLL") and the one registry
+// the scripted password provider ("PASSWORD.CPL", "MPR.DLL"), the input-method
+// library ("IMM32.DLL") and the one registry
 // value the savers read.
 #include <strings.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/emulated/backend.h"
@@ -26,6 +28,7 @@ plat::HMODULE Module(std::uintptr_t value) { return reinterpret_cast<plat::HMODU
 const plat::HMODULE kProgramModule = Module(0x00400000u);
 const plat::HMODULE kPasswordModule = Module(0x10000000u);
 const plat::HMODULE kChangeModule = Module(0x20000000u);
+const plat::HMODULE kImmModule = Module(0x30000000u);
 const plat::HKEY kDesktop = reinterpret_cast<plat::HKEY>(static_cast<std::uintptr_t>(0x7E000001u));
 
 bool NameIs(const char* name, const char* expected) { return name != nullptr && strcasecmp(name, expected) == 0; }
@@ -41,6 +44,20 @@ plat::BOOL SAVER_CALLBACK VerifyScreenSavePwd(plat::HWND) {
 plat::DWORD SAVER_CALLBACK PwdChangePasswordA(const char* provider, plat::HWND owner, plat::DWORD, plat::DWORD) {
     state.changePasswordCalls.push_back({provider != nullptr ? provider : "", owner});
     return 0;
+}
+
+plat::HIMC SAVER_CALLBACK ImmAssociateContext(plat::HWND window, plat::HIMC context) {
+    char line[64];
+    std::snprintf(line, sizeof line, "ImmAssociateContext %zx", reinterpret_cast<std::uintptr_t>(context));
+    Log(line);
+    for (auto& association : state.imeContexts) {
+        if (association.first != window) continue;
+        plat::HIMC previous = association.second;
+        association.second = context;
+        return previous;
+    }
+    state.imeContexts.emplace_back(window, context);
+    return state.imeInitialContext;
 }
 
 template <typename Function>
@@ -81,7 +98,8 @@ HMODULE GetModuleHandleA(const char* name) {
     if (name == nullptr) return kProgramModule;
     if (NameIs(name, "PASSWORD.CPL") && state.passwordLibraryRefs > 0) return kPasswordModule;
     if (NameIs(name, "MPR.DLL") && state.changeLibraryRefs > 0) return kChangeModule;
-    return nullptr;  // notably "IMM32.DLL": no input-method library is loaded
+    if (NameIs(name, "IMM32.DLL") && state.imeLoaded) return kImmModule;
+    return nullptr;
 }
 
 DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size) {
@@ -108,6 +126,8 @@ FARPROC GetProcAddress(HMODULE module, const char* name) {
     if (module == kChangeModule && state.changeLibraryRefs > 0 && state.changeFunction &&
         std::strcmp(name, "PwdChangePasswordA") == 0)
         return AsFarProc(&PwdChangePasswordA);
+    if (module == kImmModule && state.imeLoaded && state.imeFunction && std::strcmp(name, "ImmAssociateContext") == 0)
+        return AsFarProc(&ImmAssociateContext);
     return nullptr;
 }
 

@@ -36,6 +36,12 @@ void CivilFromDays(std::int64_t z, std::int64_t* y, unsigned* m, unsigned* d) {
 
 unsigned Clamp(unsigned v, unsigned lo, unsigned hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
+// A configured screen area, or the primary screen at (0, 0) when none is set.
+headless::ScreenArea Area(const headless::ScreenArea& configured) {
+    if (configured.width >= 0) return configured;
+    return {0, 0, state.config.screenWidth, state.config.screenHeight};
+}
+
 }  // namespace
 
 namespace plat {
@@ -49,15 +55,22 @@ BOOL GetCursorPos(POINT* point) {
 }
 
 int GetSystemMetrics(int index) {
+    const headless::ScreenArea v = Area(state.config.virtualScreen);
     switch (index) {
         case SM_CXSCREEN:
-        case SM_CXVIRTUALSCREEN:
             return state.config.screenWidth;
         case SM_CYSCREEN:
-        case SM_CYVIRTUALSCREEN:
             return state.config.screenHeight;
+        case SM_XVIRTUALSCREEN:
+            return v.x;
+        case SM_YVIRTUALSCREEN:
+            return v.y;
+        case SM_CXVIRTUALSCREEN:
+            return v.width;
+        case SM_CYVIRTUALSCREEN:
+            return v.height;
         default:
-            return 0;  // the virtual screen is the primary screen at (0, 0)
+            return 0;
     }
 }
 
@@ -65,7 +78,8 @@ int GetClipBox(HDC dc, RECT* rect) {
     constexpr int kSimpleRegion = 2;
     if (rect == nullptr) return 0;
     if (emu::IsScreenDC(dc)) {
-        *rect = RECT{0, 0, state.config.screenWidth, state.config.screenHeight};
+        const headless::ScreenArea box = Area(state.config.screenClipBox);
+        *rect = RECT{box.x, box.y, box.x + box.width, box.y + box.height};
         return kSimpleRegion;
     }
     if (const emu::Window* w = emu::LookupWindow(emu::WindowFromDC(dc))) {
@@ -86,8 +100,8 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
 
 void WriteDiagnostic(const char* line) { state.diagnostics.push_back(line != nullptr ? line : ""); }
 
-INT_PTR DialogBoxParamA(HINSTANCE, std::uintptr_t, HWND, DLGPROC, LPARAM) {
-    Log("DialogBoxParamA");
+INT_PTR DialogBoxParamA(HINSTANCE, std::uintptr_t, HWND owner, DLGPROC, LPARAM) {
+    Log("DialogBoxParamA " + std::to_string(reinterpret_cast<std::uintptr_t>(owner)));
     return -1;  // no dialog templates exist
 }
 
@@ -139,7 +153,11 @@ DWORD timeGetTime() { return emu::BackendTickMs(); }
 
 void Sleep(DWORD ms) { state.nowMs += ms; }
 
-BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS*) { return 0; }
+BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS* status) {
+    if (status == nullptr || state.acLineStatus < 0) return 0;
+    *status = SYSTEM_POWER_STATUS{static_cast<BYTE>(state.acLineStatus), 255, 255, 0, 0xFFFFFFFFu, 0xFFFFFFFFu};
+    return 1;
+}
 
 BOOL SystemParametersInfoA(UINT action, UINT param, void* value, UINT) {
     Log("SystemParametersInfoA " + std::to_string(action) + " " + std::to_string(param));

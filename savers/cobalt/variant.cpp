@@ -21,7 +21,7 @@ constexpr SaverVariant Cobalt() {
     v.demoLoop = DemoLoop::WindowUntilQuit;
     v.demoClose = DemoClose::StopHostAndQuit;
     v.demoDestroyStopsHost = true;
-    v.demoCommand = DemoCommand::QuitEndsLoop;  // no menu sends one
+    v.demoCommand = DemoCommand::None;
     v.demoEndsOnInput = true;
     return v;
 }

@@ -8,7 +8,7 @@
 #include "platform/gl.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/recording_gl.h"
-#include "tests/amber/counting_memory.h"
+#include "tests/support/counting_memory.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ class AmberScene : public ::testing::Test {
 protected:
     void SetUp() override {
         headless::Reset();
-        countingmem::Reset();
+        testmem::Reset();
         recgl::Reset(1u << 16);
         SeedRandom(7);
     }
@@ -52,7 +52,7 @@ TEST_F(AmberScene, SetupBuildsAndBindsThePlasmaTexture) {
         {"glDisable", {GL_TEXTURE_2D}},
     });
     EXPECT_NE(recgl::At(2).args[1], 0.0);
-    EXPECT_EQ(countingmem::Allocations(), 0) << "the texel array is fixed storage";
+    EXPECT_EQ(testmem::Allocations(), 0) << "the texel array is fixed storage";
 }
 
 TEST_F(AmberScene, InitSetsAdditiveBlendingAndSelectsSphereMapping) {
@@ -69,7 +69,7 @@ TEST_F(AmberScene, InitSetsAdditiveBlendingAndSelectsSphereMapping) {
 }
 
 TEST_F(AmberScene, FailedInitSetsNoGlState) {
-    countingmem::FailAllocation(1);
+    testmem::FailAllocation(1);
     EXPECT_FALSE(EffectInit());
     EXPECT_EQ(recgl::Count(), 0u);
 }

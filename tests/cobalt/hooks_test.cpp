@@ -7,8 +7,8 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/recording_gl.h"
 #include "platform/platform.h"
-#include "tests/cobalt/counting_memory.h"
 #include "tests/cobalt/mesh_bytes.h"
+#include "tests/support/counting_memory.h"
 
 using namespace cobalt;
 
@@ -114,12 +114,6 @@ TEST_F(Hooks, AThousandFramesAllocateNothingAndKeepThePoolFull) {
     for (const TrailParticle* p = burst.liveHead; p != nullptr && live <= burst.poolSize; p = p->next) ++live;
     EXPECT_EQ(live, burst.poolSize);
     EXPECT_EQ(burst.freeHead, nullptr);
-}
-
-TEST_F(Hooks, SetupTouchesNoGlState) {
-    recgl::SetRecording(true);
-    EffectSetupGL();
-    EXPECT_EQ(recgl::Count(), 0u);
 }
 
 }  // namespace

@@ -3,51 +3,25 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
+
+#include "tools/make_sphere/sphere_file.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void PutF32(std::vector<std::uint8_t>& out, float v) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(bits >> shift));
-}
-
-}  // namespace
-
 std::vector<std::uint8_t> MeshFileBytes(const std::vector<Vector3>& vertices, const std::vector<TestFace>& faces) {
-    std::vector<std::uint8_t> out;
-    PutU16(out, static_cast<std::uint16_t>(vertices.size()));
-    PutU16(out, static_cast<std::uint16_t>(faces.size()));
-    for (const Vector3& v : vertices) {
-        PutF32(out, v.x);
-        PutF32(out, v.y);
-        PutF32(out, v.z);
-    }
-    for (const TestFace& f : faces) {
-        PutU16(out, static_cast<std::uint16_t>(f.a));
-        PutU16(out, static_cast<std::uint16_t>(f.b));
-        PutU16(out, static_cast<std::uint16_t>(f.c));
-        out.push_back(f.red);
-        out.push_back(f.green);
-        out.push_back(f.blue);
-    }
-    return out;
+    SphereModel model;
+    for (const Vector3& v : vertices) model.points.push_back({v.x, v.y, v.z});
+    for (const TestFace& f : faces) model.faces.push_back({{f.a, f.b, f.c}, {f.red, f.green, f.blue}});
+    return EncodeSphereFile(model);
 }
 
 std::vector<std::uint8_t> HeaderAndZeros(std::uint16_t vertexCount, std::uint16_t faceCount, std::size_t bodyBytes) {
-    std::vector<std::uint8_t> out;
-    PutU16(out, vertexCount);
-    PutU16(out, faceCount);
-    out.resize(out.size() + bodyBytes, 0);
+    SphereModel model;
+    model.points.resize(vertexCount, SpherePoint{0.0f, 0.0f, 0.0f});
+    model.faces.resize(faceCount, SphereFace{{0, 0, 0}, {0, 0, 0}});
+    std::vector<std::uint8_t> out = EncodeSphereFile(model);
+    out.resize(4 + bodyBytes, 0);
     return out;
 }
 

@@ -1,5 +1,7 @@
-// Builds mesh files in the sphere.3d layout for the loader and effect tests, and
-// scratch directories to put them in.
+// Builds mesh files in the sphere.3d layout for the loader and effect tests, with
+// the mesh writer's encoder (tools/make_sphere), and scratch directories to put
+// them in. The corpus in tests/cobalt/corpus is the independent check of the
+// layout.
 #pragma once
 
 #include <cstdint>

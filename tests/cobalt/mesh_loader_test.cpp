@@ -4,8 +4,8 @@
 
 #include "effects/cobalt/mesh.h"
 #include "platform/headless/headless.h"
-#include "tests/cobalt/counting_memory.h"
 #include "tests/cobalt/mesh_bytes.h"
+#include "tests/support/counting_memory.h"
 
 using namespace cobalt;
 
@@ -143,8 +143,8 @@ TEST_F(MeshLoader, DirectionsAreNormalised) {
     EXPECT_EQ(v[0].direction.y, 0.0f);
     EXPECT_EQ(v[1].direction.z, 0.0f);
     EXPECT_FALSE(IsNonZero(v[2].direction));
-    EXPECT_FLOAT_EQ(v[3].direction.x, 0.6f);
-    EXPECT_FLOAT_EQ(v[3].direction.z, 0.8f);
+    EXPECT_EQ(v[3].direction.x, 0.6f);
+    EXPECT_EQ(v[3].direction.z, 0.8f);
 }
 
 TEST_F(MeshLoader, LastFaceInFileOrderColoursAVertex) {

@@ -7,8 +7,8 @@
 
 #include "effects/cobalt/mesh.h"
 #include "platform/headless/headless.h"
-#include "tests/cobalt/counting_memory.h"
 #include "tests/cobalt/mesh_bytes.h"
+#include "tests/support/counting_memory.h"
 
 using namespace cobalt;
 namespace fs = std::filesystem;

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "effects/cobalt/mesh.h"
-#include "tests/cobalt/counting_memory.h"
+#include "tests/support/counting_memory.h"
 #include "tools/make_sphere/icosphere.h"
 
 using namespace cobalt;

@@ -1,41 +1,18 @@
 // jade: amber's trail engine with 25 points, lines and its own GL state, over the
-// recording GL.
+// recording GL. Every stored value and GL call is also compared with the
+// reference model (tests/reference/trail_model_test.cpp).
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-#include "effects/amber/trail.h"
-#include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/gl.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/recording_gl.h"
-#include "tests/amber/counting_memory.h"
 #include "tests/amber/random_probe.h"
+#include "tests/amber/trail_fixture.h"
 
 using namespace amber;
 
 namespace {
 
-constexpr std::size_t kCallCapacity = 1u << 17;
-constexpr std::uint32_t kSeed = 31;
-
-class Jade : public ::testing::Test {
+class Jade : public TrailFixture<31> {
 protected:
-    void SetUp() override {
-        headless::Reset();
-        countingmem::Reset();
-        recgl::Reset(kCallCapacity);
-        SeedRandom(kSeed);
-    }
-    void TearDown() override { EffectFree(); }
-
-    static std::size_t Frame() {
-        recgl::Reset(kCallCapacity);
-        recgl::SetRecording(false);
-        EffectDraw();
-        return recgl::CountOf("glBegin");
-    }
     // Runs one recorded frame and returns the vertices of its lines, two per line.
     static std::vector<Vector3> RecordedLineVertices() {
         recgl::Reset(kCallCapacity);
@@ -51,19 +28,7 @@ protected:
     }
 };
 
-// Stands in for the line where a test is about the ring, not about GL.
-int segmentsCounted = 0;
-void CountSegment(const TrailParticle&, const TrailParticle&) { ++segmentsCounted; }
-
-void ExpectSame(Vector3 a, Vector3 b, const char* what) {
-    EXPECT_EQ(a.x, b.x) << what;
-    EXPECT_EQ(a.y, b.y) << what;
-    EXPECT_EQ(a.z, b.z) << what;
-}
-
-TEST_F(Jade, SetupDoesNothingAndInitSetsBlendingWithoutTexturing) {
-    EffectSetupGL();
-    EXPECT_EQ(recgl::Count(), 0u);
+TEST_F(Jade, InitSetsBlendingWithoutTexturing) {
     ASSERT_TRUE(EffectInit());
     ASSERT_EQ(recgl::Stored(), 3u);
     EXPECT_TRUE(recgl::Is(recgl::At(0), "glBlendFunc"));
@@ -130,37 +95,12 @@ TEST_F(Jade, SteadyStateDraws498Or499LinesPerPoint) {
     recgl::SetRecording(false);
     int seamFrames = 0;
     for (int f = 1; f < 1200; ++f) {
-        segmentsCounted = 0;
-        EffectDraw();
+        CountedFrame();
         if (f < 700) continue;
         ASSERT_TRUE(segmentsCounted == 25 * 498 || segmentsCounted == 25 * 499) << "frame " << f;
         seamFrames += segmentsCounted == 25 * 499;
     }
     EXPECT_EQ(seamFrames, 1);
-}
-
-TEST_F(Jade, EmitterWandersOnTheWiderPath) {
-    ASSERT_TRUE(EffectInit());
-    float reach = 0.0f;
-    for (int f = 0; f < 500; ++f) {
-        MoveEmitter();
-        for (float c : {trail.emitter.position.x, trail.emitter.position.y, trail.emitter.position.z}) {
-            ASSERT_LE(std::fabs(c), 50.0f);
-            reach = std::max(reach, std::fabs(c));
-        }
-    }
-    EXPECT_GT(reach, 48.0f);
-}
-
-TEST_F(Jade, EmitterPathIsFiftyTimesTheSameThreeSines) {
-    ASSERT_TRUE(EffectInit());
-    for (int f = 0; f < 300; ++f) {
-        MoveEmitter();
-        const double phase = trail.scenePhase;
-        ASSERT_EQ(trail.emitter.position.x, static_cast<float>(std::sin(5.25 * phase)) * 50.0f) << "frame " << f;
-        ASSERT_EQ(trail.emitter.position.y, static_cast<float>(std::sin(4.69 * phase)) * 50.0f) << "frame " << f;
-        ASSERT_EQ(trail.emitter.position.z, static_cast<float>(std::sin(3.97 * phase)) * 50.0f) << "frame " << f;
-    }
 }
 
 TEST_F(Jade, ParticlesCarryNoNormal) {
@@ -197,25 +137,25 @@ TEST_F(Jade, NewStartUpResetsRingAndEmitterButNotThePhases) {
     EXPECT_EQ(Frame(), 25u);
     // The path carries on: the emitter is not back near the origin.
     EXPECT_GT(trail.emitter.position.Length(), 5.0f);
-    EXPECT_EQ(countingmem::LiveBlocks(), 2);
+    EXPECT_EQ(testmem::LiveBlocks(), 2);
 }
 
 TEST_F(Jade, FramesAllocateNothing) {
     ASSERT_TRUE(EffectInit());
-    int allocations = countingmem::Allocations();
+    int allocations = testmem::Allocations();
     for (int f = 0; f < 1000; ++f) Frame();
-    EXPECT_EQ(countingmem::Allocations(), allocations);
+    EXPECT_EQ(testmem::Allocations(), allocations);
 }
 
 TEST_F(Jade, PointsAllocationFailureFailsInit) {
-    countingmem::FailAllocation(1);
+    testmem::FailAllocation(1);
     EXPECT_FALSE(EffectInit());
     EXPECT_EQ(recgl::Count(), 0u);
     EXPECT_TRUE(headless::MessageBoxes().empty());
 }
 
 TEST_F(Jade, RingAllocationFailureIsHandledAsInAmber) {
-    countingmem::FailAllocation(2);
+    testmem::FailAllocation(2);
     EXPECT_TRUE(EffectInit());
     ASSERT_EQ(headless::MessageBoxes().size(), 1u);
     EXPECT_EQ(headless::MessageBoxes()[0].text, "Failed to allocate particle buffer");

@@ -47,26 +47,25 @@ TEST(Random, SignedDrawsReachBothEndsAndNeverZero) {
     const float below = RandSigned();
     SeedRandom(SeedGiving(16384));
     const float above = RandSigned();
-    EXPECT_LT(below, 0.0f);
-    EXPECT_NEAR(below, -0.0000305f, 1e-6f);
-    EXPECT_GT(above, 0.0f);
-    EXPECT_NEAR(above, 0.0000305f, 1e-6f);
+    // 16383 / 32767 rounds to 0.5 - 2^-16 as a float, 16384 / 32767 to 0.5 + 2^-16.
+    EXPECT_EQ(below, -0x1p-15f);
+    EXPECT_EQ(above, 0x1p-15f);
 }
 
 TEST(Random, UnitAndBitUseOneDrawEach) {
     SeedRandom(1);
-    EXPECT_FLOAT_EQ(RandUnit(), 41.0f / 32767.0f);
-    EXPECT_EQ(RandBit(), 18467 & 1);
-    EXPECT_FLOAT_EQ(RandUnit(), 6334.0f / 32767.0f);
+    EXPECT_EQ(RandUnit(), 0x1.480290p-10f);  // 41 / 32767
+    EXPECT_EQ(RandBit(), 1);                 // 18467 is odd
+    EXPECT_EQ(RandUnit(), 0x1.8be318p-3f);   // 6334 / 32767
 }
 
 TEST(Random, SignedVectorPutsTheFirstDrawInZ) {
     SeedRandom(1);
     const Vector3 v = RandSignedVector();
-    EXPECT_NEAR(v.x, -0.6134f, 1e-4f);
-    EXPECT_NEAR(v.y, 0.1272f, 1e-4f);
-    EXPECT_NEAR(v.z, -0.9975f, 1e-4f);
-    EXPECT_EQ(Random15(), 26500);  // exactly three draws were used
+    EXPECT_EQ(v.x, -0x1.3a0e74p-1f);  // 6334: about -0.6134
+    EXPECT_EQ(v.y, 0x1.047210p-3f);   // 18467: about 0.1272
+    EXPECT_EQ(v.z, -0x1.feb7fep-1f);  // 41: about -0.9975
+    EXPECT_EQ(Random15(), 26500);     // exactly three draws were used
 }
 
 // The seed whose first draw is `wanted`: the state after it is wanted << 16, and the

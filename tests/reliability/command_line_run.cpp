@@ -7,8 +7,8 @@
 
 #include "platform/headless/headless.h"
 #include "platform/headless/recording_gl.h"
-#include "savers/saver_variant.h"
 #include "shell/shell.h"
+#include "tests/deliverables/expected.h"
 #include "tests/spine/probe_effect.h"
 
 namespace cli {
@@ -50,7 +50,7 @@ oracle::World PrepareWorld(bool win9xFamily) {
     headless::AtFrame(2, close);
 
     world.win9xFamily = win9xFamily;
-    world.configureParentSwitch = saverVariant.configureParentSwitch;
+    world.configureParentSwitch = expected.configureParentAfterColon;
     world.windows = {Number(first), Number(second)};
     world.foreground = Number(second);
     return world;

@@ -1,6 +1,7 @@
 // When the saver window closes on input, and when it must not.
 #include <gtest/gtest.h>
 
+#include "platform/headless/recording_gl.h"
 #include "shell/shell.h"
 #include "tests/spine/run_saver.h"
 
@@ -63,22 +64,65 @@ TEST(CloseRules, SystemCommandsThatWouldLeaveTheSaverAreSwallowed) {
     EXPECT_FALSE(
         ClosedEarly({Msg(plat::WM_SYSCOMMAND, plat::SC_SCREENSAVE), Msg(plat::WM_SYSCOMMAND, plat::SC_NEXTWINDOW),
                      Msg(plat::WM_SYSCOMMAND, plat::SC_PREVWINDOW)}));
-    // Monitor power: amber closes, the others leave it to default processing.
-    EXPECT_EQ(ClosedEarly({Msg(plat::WM_SYSCOMMAND, plat::SC_MONITORPOWER, 2)}), IsAmber());
+    // Monitor power closes a deliverable with the power rules; the others leave it
+    // to default processing.
+    EXPECT_EQ(ClosedEarly({Msg(plat::WM_SYSCOMMAND, plat::SC_MONITORPOWER, 2)}), expected.closesOnPowerEvents);
 }
 
-TEST(CloseRules, PowerEventsCloseOnlyAmber) {
-    const bool amber = IsAmber();
-    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 4)}), amber);  // suspend
-    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 7)}), amber);  // resume
-    EXPECT_FALSE(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 7, 1)}));   // resume after a failed suspend
-    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWER, 3)}), amber);
+TEST(CloseRules, PowerEventsCloseOnlyWithThePowerRules) {
+    const bool rules = expected.closesOnPowerEvents;
+    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 4)}), rules);   // suspend
+    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 7)}), rules);   // resume
+    EXPECT_FALSE(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 7, 1)}));    // resume after a failed suspend
+    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 11)}), rules);  // any other event
+    EXPECT_EQ(ClosedEarly({Msg(plat::WM_POWER, 3)}), rules);
     EXPECT_FALSE(ClosedEarly({Msg(plat::WM_POWER, 1)}));
-    // Power status change: the status cannot be read here (255), as at start.
-    EXPECT_FALSE(ClosedEarly({Msg(plat::WM_POWERBROADCAST, 10)}));
 }
 
-TEST(CloseRules, AutoPlayQueryClosesAmberOnThe9xFamily) {
+// Runs "/s" on a machine whose AC line status starts as `atStart` (-1: it cannot
+// be read) and then changes to `change`, announced as a power status change.
+bool ClosedOnPowerChange(int atStart, int change) {
+    headless::Config config = FreshConfig();
+    config.acLineStatus = atStart;
+    Prepare(config);
+    headless::AtFrame(5, Simple(headless::Input::PowerChange, change));
+    headless::AtFrame(kLateKeyFrame, Key());
+    EXPECT_EQ(RunSaver("/s"), 0);
+    EXPECT_FALSE(headless::TimedOut());
+    return headless::FramesPresented() < kLateKeyFrame;
+}
+
+TEST(CloseRules, AChangeOfACPowerClosesOnlyWithThePowerRules) {
+    const bool rules = expected.closesOnPowerEvents;
+    EXPECT_FALSE(ClosedOnPowerChange(1, 1)) << "the status read at start is the one compared";
+    EXPECT_FALSE(ClosedOnPowerChange(-1, -1)) << "unreadable at start and now: 255 both times";
+    EXPECT_EQ(ClosedOnPowerChange(1, 0), rules) << "unplugged";
+    EXPECT_EQ(ClosedOnPowerChange(0, 1), rules) << "plugged in";
+    EXPECT_EQ(ClosedOnPowerChange(1, -1), rules) << "online, then unreadable (255)";
+    EXPECT_EQ(ClosedOnPowerChange(-1, 255), false) << "unreadable counts as 255";
+}
+
+// The new status is kept even when its close is refused, so the same status
+// announced again asks nothing.
+TEST(CloseRules, TheStatusIsKeptWhenItsCloseIsRefused) {
+    headless::Config config = FreshConfig();
+    config.acLineStatus = 1;
+    config.win9xFamily = true;
+    Prepare(config);
+    headless::SetPasswordSetting(true, 1);
+    headless::SetPasswordProvider(true, true);
+    const bool rules = expected.closesOnPowerEvents;
+    headless::QueuePasswordAnswers(rules ? std::vector<int>{0, 1} : std::vector<int>{1});
+    headless::AtFrame(5, Simple(headless::Input::PowerChange, 0));
+    headless::AtFrame(40, Msg(plat::WM_POWERBROADCAST, 10));  // long after the refusal
+    headless::AtFrame(kLateKeyFrame, Key());
+    EXPECT_EQ(RunSaver("/s"), 0);
+    EXPECT_EQ(headless::PasswordQuestions(), rules ? 2 : 1);
+    EXPECT_GE(headless::FramesPresented(), kLateKeyFrame);
+    EXPECT_FALSE(headless::TimedOut());
+}
+
+TEST(CloseRules, AutoPlayQueryClosesOnThe9xFamilyWithTheAutoPlayRule) {
     struct Case {
         bool win9x;
         bool provider;
@@ -98,7 +142,7 @@ TEST(CloseRules, AutoPlayQueryClosesAmberOnThe9xFamily) {
         });
         headless::AtFrame(kLateKeyFrame, Key());
         EXPECT_EQ(RunSaver("/s"), 0);
-        const bool rule = IsAmber() && c.win9x;
+        const bool rule = expected.closesOnAutoPlay && c.win9x;
         EXPECT_EQ(headless::FramesPresented() < kLateKeyFrame, rule) << c.win9x << c.provider;
         // AutoPlay is cancelled only while a password provider is bound.
         EXPECT_EQ(answer, rule && c.provider ? 1 : 0) << c.win9x << c.provider;
@@ -121,6 +165,80 @@ TEST(CloseRules, FullScreenCoversTheScreenAndHidesTheCursor) {
     EXPECT_EQ(w.style, plat::WS_POPUP | plat::WS_VISIBLE | plat::WS_CLIPSIBLINGS | plat::WS_CLIPCHILDREN);
     EXPECT_EQ(w.exStyle, plat::WS_EX_TOPMOST);
     EXPECT_GE(headless::CountCalls("SetForegroundWindow"), 1);
+}
+
+headless::WindowInfo FullScreenWindowWith(headless::ScreenArea virtualScreen, headless::ScreenArea clipBox) {
+    headless::Config config = FreshConfig();
+    config.virtualScreen = virtualScreen;
+    config.screenClipBox = clipBox;
+    Prepare(config);
+    headless::AtFrame(3, Key());
+    EXPECT_EQ(RunSaver("/s"), 0);
+    return FindWindowInfo(kSaverClass);
+}
+
+void ExpectPlace(const headless::WindowInfo& w, int x, int y, int width, int height) {
+    EXPECT_EQ(w.x, x);
+    EXPECT_EQ(w.y, y);
+    EXPECT_EQ(w.width, width);
+    EXPECT_EQ(w.height, height);
+}
+
+TEST(CloseRules, TheFullScreenWindowSpansTheVirtualScreenOnlyWhereTheRulesSaySo) {
+    const bool spans = expected.spansVirtualScreen;
+    // A second monitor to the left of the primary one and above it.
+    headless::WindowInfo w = FullScreenWindowWith({-1280, -100, 2304, 1024}, {0, 0, -1, -1});
+    if (spans)
+        ExpectPlace(w, -1280, -100, 2304, 1024);
+    else
+        ExpectPlace(w, 0, 0, 1024, 768);
+    // A system that reports no virtual screen: the screen's clip box instead.
+    for (headless::ScreenArea none :
+         {headless::ScreenArea{-1280, -100, 0, 1024}, headless::ScreenArea{0, 0, 2304, 0}}) {
+        w = FullScreenWindowWith(none, {-8, -6, 1040, 780});
+        if (spans)
+            ExpectPlace(w, -8, -6, 1040, 780);
+        else
+            ExpectPlace(w, 0, 0, 1024, 768);
+    }
+    // The projection stays the primary screen's.
+    EXPECT_EQ(recgl::At(0).args[2], 1024);
+    EXPECT_EQ(recgl::At(0).args[3], 768);
+}
+
+// The input-method association is detached at creation and the earlier one
+// given back at destruction, when IMM32.DLL is already loaded.
+TEST(CloseRules, TheInputMethodAssociationIsRestoredOnDestroy) {
+    struct Case {
+        bool loaded, function;
+        std::uintptr_t context;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {true, true, 0x4321, {"ImmAssociateContext 0", "ImmAssociateContext 4321"}},
+        {true, true, 0, {"ImmAssociateContext 0"}},  // nothing to give back
+        {true, false, 0x4321, {}},
+        {false, true, 0x4321, {}},
+    };
+    for (const Case& c : cases) {
+        for (bool preview : {false, true}) {
+            Prepare();
+            headless::SetInputMethodLibrary(c.loaded, c.function, reinterpret_cast<plat::HIMC>(c.context));
+            plat::HWND parent = headless::CreateForeignWindow(152, 112);
+            headless::Event end = Key();
+            if (preview) {
+                end = Simple(headless::Input::DestroyForeign);
+                end.target = parent;
+            }
+            headless::AtFrame(3, end);
+            EXPECT_EQ(RunSaver(preview ? ("/p " + HandleText(parent)).c_str() : "/s"), 0);
+            std::vector<std::string> calls;
+            for (const std::string& line : headless::CallLog())
+                if (line.rfind("ImmAssociateContext", 0) == 0) calls.push_back(line);
+            EXPECT_EQ(calls, c.calls) << c.loaded << c.function << c.context << " preview " << preview;
+            EXPECT_EQ(headless::CountCalls("LoadLibraryA IMM32.DLL"), 0) << "looked up, never loaded";
+        }
+    }
 }
 
 TEST(CloseRules, ASecondFullScreenSaverBringsTheFirstForwardAndEnds) {

@@ -123,16 +123,45 @@ TEST(CommandLine, ChangePasswordWithoutAWindowUsesTheForegroundWindow) {
     EXPECT_EQ(headless::ChangePasswordCalls()[0].owner, foreground);
 }
 
+// A demo that ends with a non-zero code makes the shell try the dialog, which
+// does not exist (-1). The close button with a word parameter ends amber's demo
+// with that parameter; the others end with their quit request's 0.
 TEST(CommandLine, ConfigurationDialogIsTriedOnlyWhenTheDemoEndsNonZero) {
-    if (!IsAmber()) GTEST_SKIP() << "only amber's demo can end with a non-zero code";
-    // amber's demo returns the word parameter of the message during which the
-    // close arrived; the dialog template does not exist, so the result is -1.
     Prepare();
     headless::AtFrame(3, Msg(plat::WM_CLOSE, 7));
-    EXPECT_EQ(RunSaver("/c"), -1);
+    headless::AtFrame(40, Simple(headless::Input::CloseButton));
+    const bool serves = expected.demoServesTheThread;
+    EXPECT_EQ(RunSaver("/c"), serves ? -1 : 0);
+    EXPECT_EQ(headless::CountCalls("DialogBoxParamA"), serves ? 1 : 0);
+    EXPECT_FALSE(headless::TimedOut());
     Prepare();
     headless::AtFrame(3, Msg(plat::WM_CLOSE, 0));
     EXPECT_EQ(RunSaver("/c"), 0);
+    EXPECT_EQ(headless::CountCalls("DialogBoxParamA"), 0);
+}
+
+// Every demo ends with the code of a quit message; the dialog's owner is the
+// window after "c:" where the rules read it, else the foreground window.
+TEST(CommandLine, TheDialogsOwnerFollowsTheConfigureSwitch) {
+    struct Case {
+        const char* form;
+        bool named;  // the owner is the window named after the colon
+    };
+    const bool colon = expected.configureParentAfterColon;
+    for (const Case& c : {Case{"/c:%s", colon}, Case{"C:%s trailing", colon}, Case{"/c :%s", false},
+                          Case{"/c %s", false}, Case{"/c:0", false}, Case{"/c:99999", false}, Case{"/c", false}}) {
+        Prepare();
+        plat::HWND named = headless::CreateForeignWindow(10, 10);
+        plat::HWND foreground = headless::CreateForeignWindow(10, 10);
+        headless::SetForegroundForeign(foreground);
+        headless::AtFrame(3, Msg(plat::WM_QUIT, 5));
+        char args[64];
+        std::snprintf(args, sizeof args, c.form, HandleText(named).c_str());
+        EXPECT_EQ(RunSaver(args), -1) << args;
+        const plat::HWND owner = c.named ? named : foreground;
+        EXPECT_EQ(headless::CountCalls("DialogBoxParamA " + HandleText(owner)), 1) << args;
+        EXPECT_EQ(headless::CountCalls("InitCommonControlsEx"), expected.initialisesCommonControls ? 1 : 0);
+    }
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ void PrepareWithPassword(const std::vector<int>& answers) {
     headless::QueuePasswordAnswers(answers);
 }
 
-const char* KeyOpener() { return IsAmber() ? "RegOpenKeyExA" : "RegOpenKeyA"; }
+const char* KeyOpener() { return expected.passwordKeyOpener; }
 
 TEST(Password, WrongAnswerKeepsTheSaverRightAnswerClosesIt) {
     PrepareWithPassword({0, 1});
@@ -47,6 +47,19 @@ TEST(Password, PressesInQuickSuccessionAskOnce) {
     EXPECT_EQ(RunSaver("/s"), 0);
     EXPECT_EQ(headless::PasswordQuestions(), 2);
     EXPECT_GE(headless::FramesPresented(), 100);
+    EXPECT_FALSE(headless::TimedOut());
+}
+
+// After a refused question, requests in the next 200 milliseconds are dropped;
+// the first one after them asks again.
+TEST(Password, RequestsWithin200MillisecondsOfARefusalAreDropped) {
+    PrepareWithPassword({0, 1});
+    headless::AtMs(100, Key());  // refused
+    headless::AtMs(250, Key());  // 150 ms after: dropped
+    headless::AtMs(450, Key());  // 350 ms after: asked, accepted
+    EXPECT_EQ(RunSaver("/s"), 0);
+    EXPECT_EQ(headless::PasswordQuestions(), 2);
+    EXPECT_GE(headless::NowMs(), 450u);
     EXPECT_FALSE(headless::TimedOut());
 }
 

@@ -78,3 +78,7 @@ headless::Event Msg(unsigned message, std::uintptr_t wParam, std::intptr_t lPara
     e.c = lParam;
     return e;
 }
+
+std::string HandleText(plat::HWND window) {
+    return std::to_string(static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(window)));
+}

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
-#include "savers/saver_variant.h"
+#include "tests/deliverables/expected.h"
 #include "tests/spine/probe_effect.h"
 
+// Expectations that differ between deliverables come from `expected`, the table
+// of the deliverable under test.
+//
 // Resets the platform, the recording GL and the probe; the caller then schedules
 // input and calls Run.
 headless::Config FreshConfig();
@@ -23,15 +26,9 @@ void OnFrame(std::function<void(int frame)> hook);
 headless::WindowInfo FindWindowInfo(const std::string& className);
 bool HasWindowOfClass(const std::string& className);
 
-// The deliverable under test, from the build (SAVER_UNDER_TEST), not from the
-// variant the program runs with.
-inline bool IsSaver(const char* name) { return std::string(SAVER_UNDER_TEST) == name; }
-inline bool IsAmber() { return IsSaver("amber"); }
-inline bool IsCobalt() { return IsSaver("cobalt"); }
-inline bool IsJade() { return IsSaver("jade"); }
-inline bool IsOpal() { return IsSaver("opal"); }
-
 headless::Event Key(int vk = 'A');
 headless::Event MoveBy(int dx, int dy);
 headless::Event Simple(headless::Input input, std::intptr_t a = 0);
 headless::Event Msg(unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+// The decimal number of a window handle, as a command line gives it.
+std::string HandleText(plat::HWND window);

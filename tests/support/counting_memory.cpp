@@ -1,4 +1,4 @@
-#include "tests/cobalt/counting_memory.h"
+#include "tests/support/counting_memory.h"
 
 #include <cstdlib>
 #include <new>
@@ -8,6 +8,7 @@
 namespace {
 
 int allocations = 0;
+int releases = 0;
 int liveBlocks = 0;
 int failAt = 0;
 long newCalls = 0;
@@ -18,12 +19,14 @@ namespace testmem {
 
 void Reset() {
     allocations = 0;
+    releases = 0;
     failAt = 0;
     newCalls = 0;
 }
 
 void FailAllocation(int nth) { failAt = nth > 0 ? allocations + nth : 0; }
 int Allocations() { return allocations; }
+int Releases() { return releases; }
 int LiveBlocks() { return liveBlocks; }
 long NewCalls() { return newCalls; }
 
@@ -39,6 +42,7 @@ void* AllocateZeroed(std::size_t count, std::size_t size) {
 
 void ReleaseMemory(void* block) {
     if (block == nullptr) return;
+    ++releases;
     --liveBlocks;
     std::free(block);
 }
