@@ -34,21 +34,7 @@ export WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
 export WINEDLLOVERRIDES="mscoree=;mshtml="  # no Mono or Gecko install prompts
 echo "# $ARCH: $BIN under $wine, prefix $WINEPREFIX"
 
-passed=0
-failed=0
-ok() {
-    echo "ok - $*"
-    passed=$((passed + 1))
-}
-not_ok() {
-    echo "not ok - $*"
-    failed=$((failed + 1))
-}
-check() { # what command...
-    local what=$1
-    shift
-    if "$@"; then ok "$what"; else not_ok "$what"; fi
-}
+. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 started_pids=()
 xvfb_pid=""

@@ -17,19 +17,11 @@ mkdir -p "$SHOTS"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/x11_saver_test.XXXXXX") || exit 2
 export LIBGL_ALWAYS_SOFTWARE=1
 
-passed=0
-failed=0
+. "$(dirname "$0")/checks.sh"
 XVFB_PID=
 SAVER_PID=
 HELPER_PID=
 
-ok() { echo "ok - $1"; passed=$((passed + 1)); }
-notok() { echo "not ok - $1"; failed=$((failed + 1)); }
-check() { # check <what> <command...>
-    what=$1
-    shift
-    if "$@"; then ok "$what"; else notok "$what"; fi
-}
 
 cleanup() {
     for pid in $SAVER_PID $HELPER_PID; do kill "$pid" 2>/dev/null; done
@@ -185,7 +177,7 @@ if id=$(find_viewable '^Screen Saver$'); then
     check "amber s ends after a key press" wait_exit 10
     check "amber s exits 0 after a key" [ "$(exit_code)" = 0 ]
 else
-    notok "amber s shows a window named \"Screen Saver\""
+    not_ok "amber s shows a window named \"Screen Saver\""
 fi
 stop_saver
 
@@ -200,7 +192,7 @@ if find_viewable '^Screen Saver$' >/dev/null; then
     check "amber s ends after a movement of 5 pixels" wait_exit 10
     check "amber s exits 0 after the movement" [ "$(exit_code)" = 0 ]
 else
-    notok "amber s starts for the movement check"
+    not_ok "amber s starts for the movement check"
 fi
 stop_saver
 
@@ -214,7 +206,7 @@ if find_viewable '^Screen Saver$' >/dev/null; then
     check "amber s ends after a click" wait_exit 10
     check "amber s exits 0 after a click" [ "$(exit_code)" = 0 ]
 else
-    notok "amber s starts for the click check"
+    not_ok "amber s starts for the click check"
 fi
 stop_saver
 
@@ -252,7 +244,7 @@ if find_viewable '^Screen Saver$' >/dev/null; then
     xdotool key Escape
     check "the first saver ends after a key" wait_exit 10
 else
-    notok "amber s starts for the second-instance check"
+    not_ok "amber s starts for the second-instance check"
 fi
 SAVER_PID=$first
 stop_saver
@@ -267,7 +259,7 @@ if [ -n "$other" ] && find_viewable '^Screen Saver$' >/dev/null; then
     check "amber s ends when another client takes the focus" wait_exit 10
     check "amber s exits 0 after losing the focus" [ "$(exit_code)" = 0 ]
 else
-    notok "amber s and another client start for the focus check"
+    not_ok "amber s and another client start for the focus check"
 fi
 stop_saver
 kill "$HELPER_PID" 2>/dev/null
@@ -288,7 +280,7 @@ if parent=$(find_window '^saver_preview_parent$' | head -1) || parent=$(xdotool 
         csize=$(xwininfo -id "$child" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
         check "the preview fills the parent ($csize in $psize)" [ "$csize" = "$psize" ]
     else
-        notok "amber p shows a child inside the parent window"
+        not_ok "amber p shows a child inside the parent window"
     fi
     screenshot amber_preview >/dev/null
     # The preview draws little, and the process sleeps between its timer ticks.
@@ -300,7 +292,7 @@ if parent=$(find_window '^saver_preview_parent$' | head -1) || parent=$(xdotool 
         used=$((after - before))
         check "amber p sleeps between frames (CPU ${used} ticks of 300 in 3 s)" [ "$used" -lt 150 ]
     else
-        notok "amber p sleeps between frames (no CPU figures)"
+        not_ok "amber p sleeps between frames (no CPU figures)"
     fi
     xdotool mousemove 700 500 key a
     sleep 1.5
@@ -311,7 +303,7 @@ if parent=$(find_window '^saver_preview_parent$' | head -1) || parent=$(xdotool 
     check "amber p ends when its parent window is destroyed" wait_exit 10
     check "amber p exits 0 when its parent is gone" [ "$(exit_code)" = 0 ]
 else
-    notok "the preview parent window (xmessage) appears"
+    not_ok "the preview parent window (xmessage) appears"
 fi
 stop_saver
 
@@ -387,7 +379,7 @@ if id=$(find_viewable '^Screensaver By Tam Corvel$'); then
     check "\"Quit\" ends amber c" wait_exit 15
     check "amber c exits 0 after \"Quit\"" [ "$(exit_code)" = 0 ]
 else
-    notok "amber c opens a window titled \"Screensaver By Tam Corvel\""
+    not_ok "amber c opens a window titled \"Screensaver By Tam Corvel\""
 fi
 stop_saver
 
@@ -404,7 +396,7 @@ if id=$(find_viewable '^Cobalt SS - By Tam Corvel$'); then
     check "a key ends cobalt c" wait_exit 10
     check "cobalt c exits 0 after a key" [ "$(exit_code)" = 0 ]
 else
-    notok "cobalt c opens a window titled \"Cobalt SS - By Tam Corvel\""
+    not_ok "cobalt c opens a window titled \"Cobalt SS - By Tam Corvel\""
 fi
 stop_saver
 
@@ -417,7 +409,7 @@ if id=$(find_viewable '^Screensaver By Tam Corvel$'); then
     check "the close button (WM_DELETE_WINDOW) ends jade c" wait_exit 10
     check "jade c exits 0 after the close button" [ "$(exit_code)" = 0 ]
 else
-    notok "jade c opens a window titled \"Screensaver By Tam Corvel\""
+    not_ok "jade c opens a window titled \"Screensaver By Tam Corvel\""
 fi
 stop_saver
 
@@ -444,7 +436,7 @@ if box=$(find_viewable '^Error$'); then
     check "Return closes the message box and cobalt c exits" wait_exit 10
     check "cobalt c exits 0 after the failed start" [ "$(exit_code)" = 0 ]
 else
-    notok "cobalt c without sphere.3d shows a message box titled \"Error\""
+    not_ok "cobalt c without sphere.3d shows a message box titled \"Error\""
 fi
 stop_saver
 

@@ -6,8 +6,7 @@
 # at exit when it is our own) and DISPLAY once start_xvfb succeeded.
 # SAVER_X11_DISPLAY_FROM: the first display number to try (default 57).
 
-passed=0
-failed=0
+. "$HERE/checks.sh"
 XVFB_PID=
 CLEANUP_PIDS=
 if [ -n "${SAVER_TEST_WORK:-}" ]; then
@@ -20,13 +19,6 @@ else
 fi
 export LIBGL_ALWAYS_SOFTWARE=1
 
-ok() { echo "ok - $1"; passed=$((passed + 1)); }
-notok() { echo "not ok - $1"; failed=$((failed + 1)); }
-check() { # check <what> <command...>
-    what=$1
-    shift
-    if "$@"; then ok "$what"; else notok "$what"; fi
-}
 finish() {
     echo "$passed passed, $failed failed"
     [ "$failed" -eq 0 ]

@@ -44,15 +44,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/x11_fault.XXXXXX") || exit 2
 export LIBGL_ALWAYS_SOFTWARE=1
 
-passed=0
-failed=0
-ok() { echo "ok - $1"; passed=$((passed + 1)); }
-notok() { echo "not ok - $1"; failed=$((failed + 1)); }
-check() { # check <what> <command...>
-    local what=$1
-    shift
-    if "$@"; then ok "$what"; else notok "$what"; fi
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../real/checks.sh"
 
 XVFB_PID=
 PROG_PID=
@@ -210,7 +202,7 @@ ends() { # ends <what> <ms> <expected code>
     if ended_within "$2"; then
         check "$1 ends within $2 ms (${ELAPSED} ms) with exit code $3 ($CODE)" [ "$CODE" = "$3" ]
     else
-        notok "$1 ends within $2 ms (still running after ${ELAPSED} ms)"
+        not_ok "$1 ends within $2 ms (still running after ${ELAPSED} ms)"
         stop_prog
     fi
 }
@@ -226,7 +218,7 @@ destroy_checks() {
             "$DESTROY" "$id"
             ends "$saver c, its window destroyed from outside," 1000 0
         else
-            notok "$saver c shows its demo window"
+            not_ok "$saver c shows its demo window"
         fi
         stop_prog
     done
@@ -237,7 +229,7 @@ destroy_checks() {
             "$DESTROY" "$id"
             ends "$saver s, its window destroyed from outside," 1000 0
         else
-            notok "$saver s shows its full-screen window"
+            not_ok "$saver s shows its full-screen window"
         fi
         stop_prog
     done
@@ -250,12 +242,12 @@ destroy_checks() {
                 "$DESTROY" "$id"
                 ends "$saver p, the preview window destroyed from outside," 1000 0
             else
-                notok "$saver p shows its preview inside the parent"
+                not_ok "$saver p shows its preview inside the parent"
             fi
             stop_prog
         done
     else
-        notok "a preview parent (xmessage) appears"
+        not_ok "a preview parent (xmessage) appears"
     fi
     stop_parent
 }
@@ -266,7 +258,7 @@ parent_checks() {
     local saver
     for saver in $PARENTS; do
         if ! start_parent; then
-            notok "a preview parent (xmessage) appears"
+            not_ok "a preview parent (xmessage) appears"
             continue
         fi
         start "$BIN" "$saver" p "$PARENT"
@@ -275,7 +267,7 @@ parent_checks() {
             stop_parent # SIGKILL: the server destroys the client's windows
             ends "$saver p, its parent's client killed," 2000 0
         else
-            notok "$saver p shows its preview inside the parent"
+            not_ok "$saver p shows its preview inside the parent"
         fi
         stop_prog
         stop_parent
@@ -300,11 +292,11 @@ signal_checks() { # signal_checks <saver> <mode> <signals...>
             if ended_within 1000; then
                 check "$saver $mode ends within 1000 ms of SIG$signal (${ELAPSED} ms, exit code $CODE)" ended_by "$code"
             else
-                notok "$saver $mode ends within 1000 ms of SIG$signal"
+                not_ok "$saver $mode ends within 1000 ms of SIG$signal"
                 stop_prog
             fi
         else
-            notok "$saver $mode starts for SIG$signal"
+            not_ok "$saver $mode starts for SIG$signal"
         fi
         stop_prog
     done
@@ -323,7 +315,7 @@ guard_checks() {
             kill -s "$signal" "$PROG_PID"
             ends "$saver s, a SIG$signal inside the guarded run," 1000 255
         else
-            notok "$saver s starts for SIG$signal"
+            not_ok "$saver s starts for SIG$signal"
         fi
         stop_prog
     done
@@ -343,7 +335,7 @@ bad_mesh() { # bad_mesh <what>   (the folder $WORK/mesh holds the bad file)
         xdotool mousemove "$2" "$3" key Return
         ends "cobalt c after the box for $1" 3000 0
     else
-        notok "cobalt c with $1 as sphere.3d shows its error box within 5 s"
+        not_ok "cobalt c with $1 as sphere.3d shows its error box within 5 s"
     fi
     stop_prog
 }
@@ -393,15 +385,15 @@ server_checks() {
                 check "amber $mode ends within 2000 ms of the X server's death (${ELAPSED} ms, exit code $CODE)" \
                     [ "$CODE" != 0 ]
             else
-                notok "amber $mode ends within 2000 ms of the X server's death"
+                not_ok "amber $mode ends within 2000 ms of the X server's death"
             fi
         else
-            notok "amber $mode starts before the X server is killed"
+            not_ok "amber $mode starts before the X server is killed"
         fi
         stop_prog
         stop_xvfb
         rm -f "/tmp/.X${DISPLAY#:}-lock" "/tmp/.X11-unix/X${DISPLAY#:}"
-        start_xvfb || { notok "Xvfb restarts"; return; }
+        start_xvfb || { not_ok "Xvfb restarts"; return; }
     done
 }
 
@@ -421,7 +413,7 @@ done
 if [ -n "${SANITIZER_LOG_DIR:-}" ]; then
     logs=$(find "$SANITIZER_LOG_DIR" -type f 2>/dev/null)
     if [ -z "$logs" ]; then ok "no sanitizer reports"; else
-        notok "no sanitizer reports: $(echo $logs)"
+        not_ok "no sanitizer reports: $(echo $logs)"
         head -n 40 $logs
     fi
 fi
