@@ -47,13 +47,13 @@ if [ "${2:-}" = --in-namespace ]; then
         check "mate-screensaver runs jade from $exe" [ "$exe" = /usr/libexec/xscreensaver/jade ]
         check "on its own window ($win)" sh -c "[ -n '$win' ] && xwininfo -id '$win' >/dev/null 2>&1"
         if wait_bright 15 0.01 mate; then ok "jade draws on MATE's screen (mean $mean)"; else
-            notok "jade draws on MATE's screen (mean $mean)"; fi
+            not_ok "jade draws on MATE's screen (mean $mean)"; fi
         start=$(now_ms)
         mate-screensaver-command --deactivate >/dev/null 2>&1
         if wait_gone "$pid" 1000; then ok "jade is gone within a second of deactivation ($(($(now_ms) - start)) ms)"; else
-            notok "jade is gone within a second of deactivation"; fi
+            not_ok "jade is gone within a second of deactivation"; fi
     else
-        notok "mate-screensaver starts jade when activated"
+        not_ok "mate-screensaver starts jade when activated"
         grep -i -e theme -e command "$WORK/mate.log" | head -5
     fi
     kill "$daemon" 2>/dev/null
@@ -64,12 +64,12 @@ fi
 
 . "$HERE/x11_test_lib.sh"
 if [ "$(id -u)" != 0 ]; then
-    notok "the MATE test runs as root (it needs a private mount namespace)"
+    not_ok "the MATE test runs as root (it needs a private mount namespace)"
     finish
     exit 1
 fi
 if ! start_xvfb -screen 0 1024x768x24; then
-    notok "Xvfb starts"
+    not_ok "Xvfb starts"
     finish
     exit 1
 fi
@@ -91,7 +91,7 @@ unshare -m sh -c '
 grep -e '^ok' -e '^not ok' "$WORK/inner.out"
 counts=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$WORK/inner.out" | tail -1)
 if [ -z "$counts" ]; then
-    notok "the test ran inside the namespace and the D-Bus session"
+    not_ok "the test ran inside the namespace and the D-Bus session"
     tail -5 "$WORK/inner.err"
     finish
     exit 1

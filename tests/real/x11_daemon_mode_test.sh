@@ -17,12 +17,12 @@ BIN=$(cd "${1:?usage: x11_daemon_mode_test.sh <bin dir>}" && pwd) || exit 2
 . "$HERE/x11_test_lib.sh"
 
 if ! build_test_window; then
-    notok "x11_test_window.c builds"
+    not_ok "x11_test_window.c builds"
     finish
     exit 1
 fi
 if ! start_xvfb -screen 0 1024x768x24; then
-    notok "Xvfb starts"
+    not_ok "Xvfb starts"
     finish
     exit 1
 fi
@@ -55,7 +55,7 @@ ends_within() {
 check_bright() {
     what=$1
     shift
-    if wait_bright "$@"; then ok "$what (mean $mean)"; else notok "$what (mean $mean)"; fi
+    if wait_bright "$@"; then ok "$what (mean $mean)"; else not_ok "$what (mean $mean)"; fi
 }
 children() { xwininfo -children -id "$1" 2>/dev/null | awk '/child(ren)?[:.]/ {print $1; exit}'; }
 size_of() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
@@ -196,7 +196,7 @@ if start_xvfb -screen 0 2048x768x24; then
     done
     stop_xvfb
 else
-    notok "Xvfb starts for the monitors"
+    not_ok "Xvfb starts for the monitors"
 fi
 
 finish
