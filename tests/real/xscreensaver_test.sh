@@ -22,6 +22,18 @@ SOURCE=$(cd "${1:?usage: xscreensaver_test.sh <bin dir>}" && pwd) || exit 2
 . "$HERE/x11_test_lib.sh"
 
 NOBODY=65534
+
+# within <seconds> <command...>: true once the command succeeds, tried every 0.1 s.
+within() {
+    tries=$(($1 * 10))
+    shift
+    while [ $tries -gt 0 ]; do
+        "$@" && return 0
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    return 1
+}
 DAEMON_PID=
 
 # Copies of the programs that nobody can run, an installed-like tree for cobalt
@@ -60,14 +72,9 @@ EOF
     ) &
     DAEMON_PID=$!
     on_exit_kill "$DAEMON_PID"
-    i=0
-    while [ $i -lt 100 ]; do
-        xscreensaver-command -version >/dev/null 2>&1 && return 0
-        sleep 0.1
-        i=$((i + 1))
-    done
-    return 1
+    within 10 daemon_answers
 }
+daemon_answers() { xscreensaver-command -version >/dev/null 2>&1; }
 
 stop_daemon() {
     xscreensaver-command -exit >/dev/null 2>&1
@@ -120,15 +127,8 @@ check_private_list() {
 }
 
 # wait_for_ours <count> <seconds>: true once that many of our programs run.
-wait_for_ours() {
-    i=0
-    while [ $i -lt $(($2 * 10)) ]; do
-        [ "$(our_pids | wc -l)" -ge "$1" ] && return 0
-        sleep 0.1
-        i=$((i + 1))
-    done
-    return 1
-}
+ours_at_least() { [ "$(our_pids | wc -l)" -ge "$1" ]; }
+wait_for_ours() { within "$2" ours_at_least "$1"; }
 
 window_of() { tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | sed -n 's/^XSCREENSAVER_WINDOW=//p'; }
 
@@ -171,15 +171,8 @@ deactivate_and_time() {
 
 # The daemon reaps its helper before it takes the next activation as a new one;
 # a helper it has not yet reaped is relaunched as if it had failed.
-wait_helper_reaped() {
-    i=0
-    while [ $i -lt 200 ]; do
-        daemon_processes | grep -q 'xscreensaver-gfx' || return 0
-        sleep 0.1
-        i=$((i + 1))
-    done
-    return 1
-}
+no_helper() { ! daemon_processes | grep -q 'xscreensaver-gfx'; }
+wait_helper_reaped() { within 20 no_helper; }
 
 # one_saver <name> <command line> <screenshot threshold> <seconds to draw>
 one_saver() {
