@@ -41,10 +41,9 @@ check() {  # check <what> <command...>: ok when the command succeeds
     fi
 }
 
-xvfb_pid=
 cleanup() {
     "$wineserver" -k >/dev/null 2>&1
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    xvfb_stop
 }
 trap cleanup EXIT
 
@@ -82,7 +81,7 @@ fi
 
 # --- Display and Wine prefix ---------------------------------------------------
 
-if ! start_private_xvfb "${first_display#:}" "$out/xvfb.log"; then
+if ! xvfb_start "${first_display#:}" 20 "$out/xvfb.log"; then
     echo "not ok - Xvfb on a free display from $first_display on"
     echo "0 passed, 1 failed"
     exit 1

@@ -90,7 +90,7 @@ if start_xvfb -screen 0 800x600x24; then
     check "cmake --install with --prefix /opt/corvel and DESTDIR installs" \
         [ -f "$WORK/destdir/opt/corvel/share/corvel-savers/sphere.3d" ]
     runs_from "$WORK/destdir/opt/corvel/libexec/xscreensaver/cobalt" "a tree installed under another prefix"
-    stop_xvfb
+    xvfb_stop
 else
     not_ok "Xvfb starts"
 fi

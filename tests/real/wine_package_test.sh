@@ -43,16 +43,15 @@ echo "# $ARCH: $BIN and $(basename "$SETUP") under $wine, prefix $WINEPREFIX (ne
 
 . "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
-xvfb_pid=""
 saver=""
 cleanup() {
     [ -n "$saver" ] && kill "$saver" 2>/dev/null && wait "$saver" 2>/dev/null
     "$wineserver" -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    xvfb_stop
 }
 trap cleanup EXIT
 
-if ! start_private_xvfb "${SAVER_WINE_DISPLAY:-58}" "$WORK/xvfb.log"; then
+if ! xvfb_start "${SAVER_WINE_DISPLAY:-58}" 20 "$WORK/xvfb.log"; then
     echo "Bail out! no free display from :${SAVER_WINE_DISPLAY:-58} on"
     exit 1
 fi

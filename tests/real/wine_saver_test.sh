@@ -37,7 +37,6 @@ echo "# $ARCH: $BIN under $wine, prefix $WINEPREFIX"
 . "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 started_pids=()
-xvfb_pid=""
 helper_pid=""
 cleanup() {
     local pid
@@ -45,13 +44,13 @@ cleanup() {
         kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
     done
     "$wineserver" -k 2>/dev/null  # what is left in this prefix (its services)
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    xvfb_stop
 }
 trap cleanup EXIT
 
 # --- display and prefix -------------------------------------------------------
 
-if ! start_private_xvfb "${SAVER_WINE_DISPLAY:-58}" "$WORK/xvfb.log"; then
+if ! xvfb_start "${SAVER_WINE_DISPLAY:-58}" 20 "$WORK/xvfb.log"; then
     echo "Bail out! no free display from :${SAVER_WINE_DISPLAY:-58} on"
     exit 1
 fi

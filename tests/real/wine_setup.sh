@@ -1,12 +1,15 @@
 # Shared by the Wine test scripts and scripts/test-all (sourced, not run):
 # which Windows architecture a program is built for, which Wine runs it, whether
-# this machine can run 32-bit programs at all, and a private Xvfb display.
+# this machine can run 32-bit programs at all, and (from xvfb.sh) a private
+# Xvfb display.
 #
 # Debian's `wine` wrapper always starts the 32-bit loader when wine32 is
 # installed, which a kernel without 32-bit support refuses. So each
 # architecture calls its own loader directly, with a prefix of its own kind.
 
 wine_lib=/usr/lib/wine
+# xvfb_start / xvfb_stop: the private display.
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
 # "win32" or "win64" from the PE header of $1 (machine i386 or x86-64); nothing
 # and status 1 for anything else.
@@ -64,26 +67,3 @@ wine_use() {
     export WINESERVER=$wineserver
 }
 
-# Starts Xvfb (1024 x 768, 24 bits) on the first free display from number $1
-# on, its log in $2; exports DISPLAY and sets xvfb_pid. Status 1 when none of
-# twenty displays could be started.
-start_private_xvfb() {
-    local n=$1 last=$(($1 + 20)) i
-    xvfb_pid=
-    for ((; n < last; n++)); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$2" 2>&1 &
-        xvfb_pid=$!
-        export DISPLAY=":$n"
-        for ((i = 0; i < 50; i++)); do
-            # Up, and ours: a server started by someone else meanwhile does not count.
-            xdpyinfo >/dev/null 2>&1 && sleep 0.2 && kill -0 "$xvfb_pid" 2>/dev/null && return 0
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=
-    done
-    return 1
-}

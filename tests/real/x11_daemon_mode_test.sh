@@ -166,8 +166,7 @@ check "without a window of its own" [ "$(xwininfo -root -children | awk '/child(
 
 sleep 1
 ends_within "losing the X connection" kill "$XVFB_PID"
-wait "$XVFB_PID" 2>/dev/null
-XVFB_PID=
+xvfb_stop
 
 # --- monitors: the primary one is the screen, all of them the virtual screen -------
 
@@ -194,7 +193,7 @@ if start_xvfb -screen 0 2048x768x24; then
         kill "$SAVER_PID"
         wait "$SAVER_PID" 2>/dev/null
     done
-    stop_xvfb
+    xvfb_stop
 else
     not_ok "Xvfb starts for the monitors"
 fi

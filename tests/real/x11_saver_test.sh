@@ -17,44 +17,22 @@ mkdir -p "$SHOTS"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/x11_saver_test.XXXXXX") || exit 2
 export LIBGL_ALWAYS_SOFTWARE=1
 
-. "$(dirname "$0")/checks.sh"
-XVFB_PID=
+. "$HERE/checks.sh"
+. "$HERE/xvfb.sh"
 SAVER_PID=
 HELPER_PID=
 
 
 cleanup() {
     for pid in $SAVER_PID $HELPER_PID; do kill "$pid" 2>/dev/null; done
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    xvfb_stop
     rm -rf "$WORK"
 }
 trap cleanup EXIT INT TERM
 
 # --- Display ---------------------------------------------------------------
 
-start_xvfb() {
-    n=${SAVER_X11_DISPLAY_FROM:-57}
-    while [ $n -lt $((${SAVER_X11_DISPLAY_FROM:-57} + 60)) ]; do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
-            XVFB_PID=$!
-            export DISPLAY=":$n"
-            i=0
-            while [ $i -lt 50 ]; do
-                if xwininfo -root >/dev/null 2>&1; then return 0; fi
-                if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
-                sleep 0.1
-                i=$((i + 1))
-            done
-            kill "$XVFB_PID" 2>/dev/null
-            XVFB_PID=
-        fi
-        n=$((n + 1))
-    done
-    return 1
-}
-
-if ! start_xvfb; then
+if ! xvfb_start "${SAVER_X11_DISPLAY_FROM:-57}" 60 "$WORK/xvfb.log"; then
     echo "not ok - Xvfb starts"
     echo "0 passed, 1 failed"
     exit 1

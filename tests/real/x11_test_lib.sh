@@ -7,7 +7,7 @@
 # SAVER_X11_DISPLAY_FROM: the first display number to try (default 57).
 
 . "$HERE/checks.sh"
-XVFB_PID=
+. "$HERE/xvfb.sh"
 CLEANUP_PIDS=
 if [ -n "${SAVER_TEST_WORK:-}" ]; then
     WORK=$SAVER_TEST_WORK
@@ -29,7 +29,7 @@ on_exit_kill() { CLEANUP_PIDS="$CLEANUP_PIDS $*"; }
 
 lib_cleanup() {
     for pid in $CLEANUP_PIDS; do kill "$pid" 2>/dev/null; done
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    xvfb_stop
     wait 2>/dev/null
     [ "$OWN_WORK" = yes ] && rm -rf "$WORK"
 }
@@ -37,33 +37,7 @@ trap lib_cleanup EXIT
 trap 'exit 1' INT TERM
 
 # start_xvfb [Xvfb screen options...]: a private display with -noreset.
-start_xvfb() {
-    first=${SAVER_X11_DISPLAY_FROM:-57}
-    n=$first
-    while [ $n -lt $((first + 60)) ]; do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            Xvfb ":$n" "$@" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
-            XVFB_PID=$!
-            export DISPLAY=":$n"
-            i=0
-            while [ $i -lt 50 ]; do
-                if xdpyinfo >/dev/null 2>&1; then return 0; fi
-                if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
-                sleep 0.1
-                i=$((i + 1))
-            done
-            kill "$XVFB_PID" 2>/dev/null
-            XVFB_PID=
-        fi
-        n=$((n + 1))
-    done
-    return 1
-}
-
-stop_xvfb() {
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=
-}
+start_xvfb() { xvfb_start "${SAVER_X11_DISPLAY_FROM:-57}" 60 "$WORK/xvfb.log" "$@"; }
 
 # The test window helper, compiled once into $WORK.
 TEST_WINDOW="$WORK/x11_test_window"

@@ -246,7 +246,7 @@ if start_daemon "$BIN/jade --root"; then
 else
     not_ok "xscreensaver starts for the cycles"
 fi
-stop_xvfb
+xvfb_stop
 
 # --- two X screens: two processes, both screens drawn ---------------------------
 if start_xvfb -screen 0 800x600x24 -screen 1 640x480x24 && start_daemon "$BIN/jade --root"; then

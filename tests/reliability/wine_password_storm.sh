@@ -55,12 +55,11 @@ give_up() {
     exit 1
 }
 
-xvfb_pid=
 saver_pid=
 cleanup() {
     [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
     "$wineserver" -k >/dev/null 2>&1
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    xvfb_stop
     rm -rf "$out"
 }
 trap cleanup EXIT
@@ -74,7 +73,7 @@ flags=(-O2 -s -std=c99 -Wall -Wextra -static-libgcc -shared)
         "$doubles_src/mpr_double.def" 2>>"$out/cc.log" ||
     give_up "the $arch doubles build with $cc ($(head -n 3 "$out/cc.log" | tr '\n' ' '))"
 
-start_private_xvfb "${first_display#:}" "$out/xvfb.log" || give_up "Xvfb on a free display from $first_display on"
+xvfb_start "${first_display#:}" 20 "$out/xvfb.log" || give_up "Xvfb on a free display from $first_display on"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i >"$out/wineboot.log" 2>&1

@@ -44,13 +44,14 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/x11_fault.XXXXXX") || exit 2
 export LIBGL_ALWAYS_SOFTWARE=1
 
-. "$(dirname "${BASH_SOURCE[0]}")/../real/checks.sh"
+. "$HERE/../real/checks.sh"
+. "$HERE/../real/xvfb.sh"
 
-XVFB_PID=
 PROG_PID=
 HELPER_PID=
 cleanup() {
-    for pid in $PROG_PID $HELPER_PID $XVFB_PID; do kill -9 "$pid" 2>/dev/null; done
+    for pid in $PROG_PID $HELPER_PID; do kill -9 "$pid" 2>/dev/null; done
+    xvfb_stop
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -60,31 +61,7 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # --- Display ---------------------------------------------------------------------
 
-start_xvfb() {
-    local from=${SAVER_X11_DISPLAY_FROM:-57} n i
-    for n in $(seq "$from" $((from + 9))); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        for i in $(seq 50); do
-            xwininfo -root >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
-        XVFB_PID=
-    done
-    return 1
-}
-
-stop_xvfb() {
-    [ -z "$XVFB_PID" ] && return
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=
-}
+start_xvfb() { xvfb_start "${SAVER_X11_DISPLAY_FROM:-57}" 60 "$WORK/xvfb.log"; }
 
 if ! start_xvfb; then
     echo "not ok - Xvfb starts"
@@ -379,8 +356,6 @@ server_checks() {
         if viewable "$([ "$mode" = s ] && echo '^Screen Saver$' || caption_of amber)" >/dev/null; then
             sleep 0.3
             kill -9 "$XVFB_PID"
-            wait "$XVFB_PID" 2>/dev/null
-            XVFB_PID=
             if ended_within 2000; then
                 check "amber $mode ends within 2000 ms of the X server's death (${ELAPSED} ms, exit code $CODE)" \
                     [ "$CODE" != 0 ]
@@ -391,8 +366,7 @@ server_checks() {
             not_ok "amber $mode starts before the X server is killed"
         fi
         stop_prog
-        stop_xvfb
-        rm -f "/tmp/.X${DISPLAY#:}-lock" "/tmp/.X11-unix/X${DISPLAY#:}"
+        xvfb_stop
         start_xvfb || { not_ok "Xvfb restarts"; return; }
     done
 }
