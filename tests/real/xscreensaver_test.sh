@@ -106,13 +106,16 @@ daemon_processes() {
 
 # Our programs running (not zombies) below the daemon: their pids.
 our_pids() { daemon_processes | awk -v work="$WORK/" 'index($3, work) == 1 && $2 !~ /Z/ {print $1}'; }
-zombies() { daemon_processes | awk '$2 ~ /Z/' | wc -l; }
+# Zombies of ours. The daemon's own helper may stay a zombie for seconds: the
+# daemon reaps it late, and that is its business.
+zombies() { daemon_processes | awk '$2 ~ /Z/ && $3 !~ /^\[xscreensaver/' | wc -l; }
 
 # Only the daemon's own parts and the programs of our list may ever run.
 foreign_programs() {
     daemon_processes | awk -v work="$WORK/" '
         index($3, work) != 1 && $3 !~ /^(xscreensaver|setpriv|env)$/ &&
-        $3 !~ /xscreensaver-(gfx|gl-visual|systemd|auth)$/ {print}'
+        $3 !~ /xscreensaver-(gfx|gl-visual|systemd|auth)$/ &&
+        !($2 ~ /Z/ && $3 ~ /^\[xscreensaver/) {print}'
     grep 'forked "' "$WORK/daemon.log" 2>/dev/null | grep -v -e "forked \"$WORK/" -e 'forked "xscreensaver-gl-visual"' \
         -e 'forked "xscreensaver-gfx'
 }
