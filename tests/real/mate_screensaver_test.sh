@@ -28,19 +28,11 @@ if [ "${2:-}" = --in-namespace ]; then
         [ "$(ls /usr/libexec/xscreensaver | tr '\n' ' ')" = "amber cobalt jade opal " ]
     mate-screensaver --no-daemon --debug >"$WORK/mate.log" 2>&1 &
     daemon=$!
-    i=0
-    while [ $i -lt 100 ] && ! mate-screensaver-command --query >/dev/null 2>&1; do
-        sleep 0.1
-        i=$((i + 1))
-    done
+    daemon_answers() { mate-screensaver-command --query >/dev/null 2>&1; }
+    jade_runs() { pid=$(pgrep -x jade | head -1) && [ -n "$pid" ]; }
+    within 10 daemon_answers
     mate-screensaver-command --activate >/dev/null 2>&1
-    pid=
-    i=0
-    while [ $i -lt 100 ] && [ -z "$pid" ]; do
-        pid=$(pgrep -x jade | head -1)
-        sleep 0.1
-        i=$((i + 1))
-    done
+    within 10 jade_runs
     if [ -n "$pid" ]; then
         exe=$(readlink "/proc/$pid/exe")
         win=$(tr '\0' '\n' <"/proc/$pid/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')

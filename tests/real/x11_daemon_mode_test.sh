@@ -67,7 +67,7 @@ open_window "$WORK/w1" 320 240
 win=$(cat "$WORK/w1")
 start_saver ./cobalt --window-id "$win"
 sleep 1
-check "cobalt --window-id $win runs" is_running "$SAVER_PID"
+check "cobalt --window-id $win runs" process_runs "$SAVER_PID"
 check "it draws on the window itself: no child window ($(children "$win"))" [ "$(children "$win")" = 0 ]
 check_bright "the window is drawn" 10 0.005 direct 0 320x240+0+0
 # The picture's centre follows the window's: with the old viewport it stays in

@@ -22,7 +22,6 @@ export LIBGL_ALWAYS_SOFTWARE=1
 SAVER_PID=
 HELPER_PID=
 
-
 cleanup() {
     for pid in $SAVER_PID $HELPER_PID; do kill "$pid" 2>/dev/null; done
     xvfb_stop

@@ -39,6 +39,18 @@ trap 'exit 1' INT TERM
 # start_xvfb [Xvfb screen options...]: a private display with -noreset.
 start_xvfb() { xvfb_start "${SAVER_X11_DISPLAY_FROM:-57}" 60 "$WORK/xvfb.log" "$@"; }
 
+# within <seconds> <command...>: true once the command succeeds, tried every 0.1 s.
+within() {
+    tries=$(($1 * 10))
+    shift
+    while [ $tries -gt 0 ]; do
+        "$@" && return 0
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    return 1
+}
+
 # The test window helper, compiled once into $WORK.
 TEST_WINDOW="$WORK/x11_test_window"
 build_test_window() {
@@ -57,12 +69,7 @@ open_window() {
     WINDOW_PID=$!
     on_exit_kill "$WINDOW_PID"
     exec 9>"$file.in"  # keeps the fifo open; "destroy" is written through it
-    i=0
-    while [ $i -lt 50 ] && [ ! -s "$file" ]; do
-        sleep 0.1
-        i=$((i + 1))
-    done
-    [ -s "$file" ]
+    within 5 test -s "$file"
 }
 destroy_window() { echo destroy >&9; exec 9>&-; }
 
@@ -101,10 +108,9 @@ now_ms() { date +%s%3N; }
 
 # wait_gone <pid> <ms>: true when the process no longer runs (gone or a zombie)
 # within the time.
-is_running() { [ -d "/proc/$1" ] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null; }
 wait_gone() {
     deadline=$(($(now_ms) + $2))
-    while is_running "$1"; do
+    while process_runs "$1"; do
         [ "$(now_ms)" -ge "$deadline" ] && return 1
         sleep 0.02
     done

@@ -22,18 +22,6 @@ SOURCE=$(cd "${1:?usage: xscreensaver_test.sh <bin dir>}" && pwd) || exit 2
 . "$HERE/x11_test_lib.sh"
 
 NOBODY=65534
-
-# within <seconds> <command...>: true once the command succeeds, tried every 0.1 s.
-within() {
-    tries=$(($1 * 10))
-    shift
-    while [ $tries -gt 0 ]; do
-        "$@" && return 0
-        sleep 0.1
-        tries=$((tries - 1))
-    done
-    return 1
-}
 DAEMON_PID=
 
 # Copies of the programs that nobody can run, an installed-like tree for cobalt

@@ -12,8 +12,8 @@ xvfb_lock_pid() {
     tr -dc 0-9 2>/dev/null <"/tmp/.X$1-lock"
 }
 
-# Whether process $1 still runs (a zombie has ended).
-xvfb_alive() {
+# Whether process $1 still runs (a zombie has ended); the test scripts use it too.
+process_runs() {
     [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null
 }
 
@@ -43,7 +43,7 @@ xvfb_start() {
             XVFB_PID=$!
             XVFB_NUMBER=$n
             i=0
-            while [ $i -lt 50 ] && xvfb_alive "$XVFB_PID"; do
+            while [ $i -lt 50 ] && process_runs "$XVFB_PID"; do
                 # Up, and ours: the lock names our server, not one that
                 # someone else started on this display meanwhile.
                 if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 &&
@@ -67,7 +67,7 @@ xvfb_stop() {
     local i=0
     [ -n "$XVFB_PID" ] || return 0
     kill "$XVFB_PID" 2>/dev/null || true
-    while xvfb_alive "$XVFB_PID" && [ $i -lt 30 ]; do
+    while process_runs "$XVFB_PID" && [ $i -lt 30 ]; do
         sleep 0.1
         i=$((i + 1))
     done
