@@ -5,7 +5,7 @@
 // programs (scripts/bench-startup does both).
 //
 // Each iteration starts the program once with SAVER_STARTUP_TRACE naming a file
-// (platform/emulated/startup_trace.h): the program notes its steps on the
+// (platform/posix/startup_trace.h): the program notes its steps on the
 // monotonic clock and its own CPU clock, and ends after the first frame. Time is
 // start to first frame; the counters split it, in milliseconds per run, as time
 // passed and (with "_cpu") as CPU time the program used in all its threads, the
