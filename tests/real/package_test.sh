@@ -72,6 +72,7 @@ build_test_window || not_ok "x11_test_window.c builds"
 if start_xvfb -screen 0 800x600x24; then
     # runs_from <cobalt> <what>: cobalt from an empty folder draws, and ends with 0.
     runs_from() {
+        local pid code
         open_window "$WORK/window" 320 240
         mkdir -p "$WORK/empty"
         (cd "$WORK/empty" && exec "$1" --window-id "$(cat "$WORK/window")" 2>"$WORK/err") &

@@ -42,7 +42,7 @@ start_saver() {
 # destruction) and checks that the saver has ended 200 ms later, then that its
 # status is 0.
 ends_within() {
-    event=$1
+    local event=$1 elapsed fast status
     shift
     elapsed=$(python3 "$HERE/end_timer.py" "$SAVER_PID" 1000 "$@")
     [ "$elapsed" != timeout ] && [ "$elapsed" -le 200 ] && fast=yes || fast=no
@@ -53,20 +53,22 @@ ends_within() {
 }
 # check_bright <what> <wait_bright arguments...>: the check, with the mean seen.
 check_bright() {
-    what=$1
+    local what=$1
     shift
     if wait_bright "$@"; then ok "$what (mean $mean)"; else not_ok "$what (mean $mean)"; fi
 }
 children() { xwininfo -children -id "$1" 2>/dev/null | awk '/child(ren)?[:.]/ {print $1; exit}'; }
 size_of() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 first_child() { xwininfo -children -id "$1" | awk '/^ +0x/ {print $1; exit}'; }
+has_child() { [ "$(children "$1")" != 0 ]; }
+size_is() { [ "$(size_of "$1")" = "$2" ]; } # size_is <id> <WxH>
 
 # --- --window-id into a window whose visual has GL: drawn on directly ----------
 
 open_window "$WORK/w1" 320 240
 win=$(cat "$WORK/w1")
 start_saver ./cobalt --window-id "$win"
-sleep 1
+wait_bright 10 0.005 direct 0 320x240+0+0 # once it draws
 check "cobalt --window-id $win runs" process_runs "$SAVER_PID"
 check "it draws on the window itself: no child window ($(children "$win"))" [ "$(children "$win")" = 0 ]
 check_bright "the window is drawn" 10 0.005 direct 0 320x240+0+0
@@ -83,13 +85,13 @@ destroy_window
 open_window "$WORK/w2" --single-buffered 320 240
 win=$(cat "$WORK/w2")
 start_saver ./opal --window-id "$win"
-sleep 2
+within 10 has_child "$win"
 child=$(first_child "$win")
 check "opal draws in a child of its own ($(children "$win") child)" [ "$(children "$win")" = 1 ]
 check "the child fills the window ($(size_of "$child"))" [ "$(size_of "$child")" = 320x240 ]
 check_bright "the window is drawn" 12 0.005 child 0 320x240+0+0
 xdotool windowsize "$win" 500 400
-sleep 1
+within 5 size_is "$child" 500x400
 check "the child follows the window to 500x400 ($(size_of "$child"))" [ "$(size_of "$child")" = 500x400 ]
 ends_within "the window's destruction" sh -c "echo destroy >'$WORK/w2.in'"
 exec 9>&-
@@ -116,11 +118,14 @@ done
 open_window "$WORK/w4" 320 240
 win=$(cat "$WORK/w4")
 start_saver ./jade --fps --window-id "$win"
-sleep 3
 # The lower-left corner: a black box with white figures.
-brightness fps 0 90x18+0+222 >/dev/null
-white=$(convert "$WORK/fps.png" -crop 90x18+0+222 +repage -fill black +opaque white -fill white -opaque white \
-    -format '%[fx:mean*w*h]' info: 2>/dev/null)
+fps_shown() {
+    brightness fps 0 90x18+0+222 >/dev/null
+    white=$(convert "$WORK/fps.png" -crop 90x18+0+222 +repage -fill black +opaque white -fill white -opaque white \
+        -format '%[fx:mean*w*h]' info: 2>/dev/null)
+    brighter_than "${white:-0}" 20
+}
+poll 1 10 fps_shown
 check "--fps shows white figures in the lower-left corner (${white} white pixels)" brighter_than "${white:-0}" 20
 kill -TERM "$SAVER_PID"
 wait "$SAVER_PID"
@@ -164,7 +169,7 @@ check "without a window of its own" [ "$(xwininfo -root -children | awk '/child(
 
 # --- the X connection lost ----------------------------------------------------------
 
-sleep 1
+sleep 1 # the connection lost in the middle of its run, not its start
 ends_within "losing the X connection" kill "$XVFB_PID"
 xvfb_stop
 
@@ -178,15 +183,10 @@ if start_xvfb -screen 0 2048x768x24; then
         xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
                                  /Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h "+" x "+" y}'
     }
+    saver_shown() { id=$(xdotool search --onlyvisible --name '^Screen Saver$' 2>/dev/null | head -1) && [ -n "$id" ]; }
     for saver in cobalt amber; do
         start_saver ./$saver s
-        id=
-        i=0
-        while [ $i -lt 100 ] && [ -z "$id" ]; do
-            id=$(xdotool search --onlyvisible --name '^Screen Saver$' 2>/dev/null | head -1)
-            sleep 0.1
-            i=$((i + 1))
-        done
+        within 10 saver_shown
         [ -n "$id" ] && got=$(geometry "$id") || got=none
         if [ $saver = cobalt ]; then want=1024x768+1024+0; else want=2048x768+0+0; fi
         check "$saver s covers $want ($got)" [ "$got" = "$want" ]

@@ -9,31 +9,22 @@
 # python3 (x11_close_window.py beside this script).
 # Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
 # SAVER_X11_DISPLAY_FROM: the first display number to try (default 57).
+# Screenshots go to the folder named, by default x11_saver_shots beside the bin
+# dir (in this clone's build folder).
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 BIN=$(cd "${1:?usage: x11_saver_test.sh <bin dir> [screenshot dir]}" && pwd) || exit 2
-SHOTS=${2:-${TMPDIR:-/tmp}/x11_saver_shots}
+. "$HERE/x11_test_lib.sh"
+SHOTS=${2:-$(dirname "$BIN")/x11_saver_shots}
 mkdir -p "$SHOTS"
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/x11_saver_test.XXXXXX") || exit 2
-export LIBGL_ALWAYS_SOFTWARE=1
-
-. "$HERE/checks.sh"
-. "$HERE/xvfb.sh"
 SAVER_PID=
 HELPER_PID=
 
-cleanup() {
-    for pid in $SAVER_PID $HELPER_PID; do kill "$pid" 2>/dev/null; done
-    xvfb_stop
-    rm -rf "$WORK"
-}
-trap cleanup EXIT INT TERM
-
 # --- Display ---------------------------------------------------------------
 
-if ! xvfb_start "${SAVER_X11_DISPLAY_FROM:-57}" 60 "$WORK/xvfb.log"; then
-    echo "not ok - Xvfb starts"
-    echo "0 passed, 1 failed"
+if ! start_xvfb; then
+    not_ok "Xvfb starts"
+    finish
     exit 1
 fi
 
@@ -49,28 +40,21 @@ run_saver() {
         echo $? >"$WORK/rc"
     ) &
     SAVER_PID=$!
+    on_exit_kill "$SAVER_PID"
 }
 
 # wait_exit <seconds>: true when the started saver ended within the time.
 wait_exit() {
-    i=0
-    limit=$(($1 * 10))
-    while [ $i -lt $limit ]; do
-        if [ -s "$WORK/rc" ]; then
-            wait "$SAVER_PID" 2>/dev/null
-            SAVER_PID=
-            return 0
-        fi
-        sleep 0.1
-        i=$((i + 1))
-    done
-    return 1
+    within "$1" test -s "$WORK/rc" || return 1
+    wait "$SAVER_PID" 2>/dev/null
+    SAVER_PID=
 }
 
 exit_code() { cat "$WORK/rc" 2>/dev/null; }
 running() { [ ! -s "$WORK/rc" ]; }
 
 stop_saver() {
+    local child
     [ -z "$SAVER_PID" ] && return
     for child in $(pgrep -P "$SAVER_PID"); do kill "$child" 2>/dev/null; done
     kill "$SAVER_PID" 2>/dev/null
@@ -79,38 +63,31 @@ stop_saver() {
 }
 
 # find_window <name regex> [seconds]: prints the decimal ids of windows with that name.
-find_window() {
-    i=0
-    limit=$((${2:-10} * 10))
-    while [ $i -lt $limit ]; do
-        ids=$(xdotool search --name "$1" 2>/dev/null)
-        if [ -n "$ids" ]; then
-            echo "$ids"
-            return 0
-        fi
-        sleep 0.1
-        i=$((i + 1))
-    done
-    return 1
+find_window() { within "${2:-10}" windows_named "$1"; }
+windows_named() {
+    local ids
+    ids=$(xdotool search --name "$1" 2>/dev/null)
+    [ -n "$ids" ] && echo "$ids"
 }
 
 # find_viewable <name regex> [seconds]: like find_window, once the window is
 # mapped (the saver maps and grabs input only after its GL start).
-find_viewable() {
-    i=0
-    limit=$((${2:-20} * 10))
-    while [ $i -lt $limit ]; do
-        for id in $(xdotool search --name "$1" 2>/dev/null); do
-            if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
-        i=$((i + 1))
+find_viewable() { within "${2:-20}" viewable_named "$1"; }
+viewable_named() {
+    local id
+    for id in $(xdotool search --name "$1" 2>/dev/null); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+            echo "$id"
+            return 0
+        fi
     done
     return 1
 }
+
+# focused <id>: window <id> (decimal) has the input focus. A program's top-level
+# window takes it once shown, after the full-screen saver's grabs: from then on
+# input goes to the program.
+focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 
 geometry() { # geometry <id>: "width height x y"
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
@@ -122,13 +99,43 @@ saver_process() { pgrep -P "$SAVER_PID" | head -1; }
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
 
-# Mean brightness (0..1) of a screenshot of the whole screen.
+# Mean brightness (0..1) of a screenshot of the whole screen, kept in $SHOTS.
 screenshot() { # screenshot <name>
     import -window root "$SHOTS/$1.png" 2>/dev/null && convert "$SHOTS/$1.png" -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null
 }
-brighter_than() { awk -v m="$1" -v t="$2" 'BEGIN {exit !(m != "" && m + 0 > t + 0)}'; }
+# shot_brighter <name> <threshold>: a screenshot brighter than that; its mean in $mean.
+shot_brighter() {
+    mean=$(screenshot "$1")
+    brighter_than "$mean" "$2"
+}
 
-gl_area_fits() { [ "$gw" = "$1" ] && [ "$gy" -gt 0 ] && [ $((gy + gh)) = "$2" ]; }
+# gl_area_fits <width> <height>: the demo's GL area ($id's unnamed child, read
+# into glchild as WxH+X+Y) fills that width and reaches the bottom of that
+# height, below the menu strip.
+gl_area_fits() {
+    local gw gh gy
+    glchild=$(xwininfo -children -id "$id" | awk '/\(has no name\): \(\)/ {print $(NF-1); exit}')
+    gw=$(echo "$glchild" | sed 's/^\([0-9]*\)x.*/\1/')
+    gh=$(echo "$glchild" | sed 's/^[0-9]*x\([0-9]*\)+.*/\1/')
+    gy=$(echo "$glchild" | sed 's/^.*+\([0-9]*\)$/\1/')
+    [ "$gw" = "$1" ] && [ "$gy" -gt 0 ] 2>/dev/null && [ $((gy + gh)) = "$2" ]
+}
+
+# The number of top-level windows; a menu opened adds its popup.
+top_windows() { xwininfo -root -children | grep -c '^ *0x'; }
+more_top_windows_than() { [ "$(top_windows)" -gt "$1" ]; }
+
+# preview_in <parent>: the parent window has a child named "Preview".
+preview_in() { xwininfo -children -id "$1" 2>/dev/null | grep -q '"Preview"'; }
+
+# colourful <name> <WxH+X+Y>: a screenshot (kept in $SHOTS) whose rectangle
+# holds more than 50 colours: an effect draws there.
+colourful() {
+    local count
+    import -window root "$SHOTS/$1.png" 2>/dev/null || return 1
+    count=$(convert "$SHOTS/$1.png" -crop "$2" +repage -format '%k' info: 2>/dev/null)
+    [ "${count:-0}" -gt 50 ]
+}
 
 count_lines() { if [ -z "$1" ]; then echo 0; else echo "$1" | wc -l; fi; }
 
@@ -141,14 +148,9 @@ if id=$(find_viewable '^Screen Saver$'); then
     check "amber s is override-redirect (no window manager frame)" \
         sh -c "xwininfo -id $id | grep -q 'Override Redirect State: yes'"
     # amber builds its plasma texture first, and its trails take a moment to
-    # spread over the screen.
-    i=0
+    # spread over the screen: a screenshot a second, the last 12 s on.
     mean=0
-    while [ $i -lt 12 ] && ! brighter_than "$mean" 0.01; do
-        sleep 1
-        mean=$(screenshot amber_saver)
-        i=$((i + 1))
-    done
+    poll 1 13 shot_brighter amber_saver 0.01
     check "amber s draws a picture (mean brightness $mean)" brighter_than "$mean" 0.01
     xdotool key a
     check "amber s ends after a key press" wait_exit 10
@@ -160,10 +162,10 @@ stop_saver
 
 xdotool mousemove 100 100
 run_saver amber s
-if find_viewable '^Screen Saver$' >/dev/null; then
-    sleep 1
+if id=$(find_viewable '^Screen Saver$'); then
+    within 5 focused "$id"
     xdotool mousemove 103 101
-    sleep 1.5
+    sleep 1.5 # nothing may happen
     check "amber s keeps running after a movement of 3+1 pixels" running
     xdotool mousemove 105 100
     check "amber s ends after a movement of 5 pixels" wait_exit 10
@@ -174,10 +176,10 @@ fi
 stop_saver
 
 run_saver amber s
-if find_viewable '^Screen Saver$' >/dev/null; then
-    sleep 1
+if id=$(find_viewable '^Screen Saver$'); then
+    within 5 focused "$id"
     xdotool keyup a
-    sleep 1.5
+    sleep 1.5 # nothing may happen
     check "amber s ignores a key release alone" running
     xdotool click 1
     check "amber s ends after a click" wait_exit 10
@@ -189,8 +191,8 @@ stop_saver
 
 run_saver amber s
 first=$SAVER_PID
-if find_viewable '^Screen Saver$' >/dev/null; then
-    sleep 1
+if id=$(find_viewable '^Screen Saver$'); then
+    within 5 focused "$id"
     (cd "$BIN" && timeout 20 ./amber s >/dev/null 2>&1)
     second=$?
     check "a second amber s exits 0 while one runs" [ "$second" = 0 ]
@@ -228,10 +230,11 @@ stop_saver
 
 xmessage -geometry 200x100+10+10 -name saver_other_client "another client" >/dev/null 2>&1 &
 HELPER_PID=$!
+on_exit_kill "$HELPER_PID"
 other=$(find_window '^saver_other_client$' | head -1)
 run_saver amber s
-if [ -n "$other" ] && find_viewable '^Screen Saver$' >/dev/null; then
-    sleep 1
+if [ -n "$other" ] && id=$(find_viewable '^Screen Saver$'); then
+    within 5 focused "$id" # taken from the saver only once it has it
     xdotool windowfocus "$other"
     check "amber s ends when another client takes the focus" wait_exit 10
     check "amber s exits 0 after losing the focus" [ "$(exit_code)" = 0 ]
@@ -247,10 +250,11 @@ HELPER_PID=
 
 xmessage -geometry 320x240+600+400 -name saver_preview_parent "preview parent" >/dev/null 2>&1 &
 HELPER_PID=$!
+on_exit_kill "$HELPER_PID"
 if parent=$(find_window '^saver_preview_parent$' | head -1) || parent=$(xdotool search --pid "$HELPER_PID" 2>/dev/null | head -1); then
     run_saver amber p "$parent"
-    sleep 2
-    if xwininfo -children -id "$parent" | grep -q '"Preview"'; then
+    within 10 preview_in "$parent"
+    if preview_in "$parent"; then
         ok "amber p shows a child inside the parent window"
         child=$(xwininfo -children -id "$parent" | awk '/"Preview"/ {print $1}')
         psize=$(xwininfo -id "$parent" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
@@ -259,7 +263,8 @@ if parent=$(find_window '^saver_preview_parent$' | head -1) || parent=$(xdotool 
     else
         not_ok "amber p shows a child inside the parent window"
     fi
-    screenshot amber_preview >/dev/null
+    # Its start (amber builds its plasma texture first) is over once it draws.
+    poll 1 10 colourful amber_preview 320x240+600+400
     # The preview draws little, and the process sleeps between its timer ticks.
     pid=$(saver_process)
     before=$(cpu_ticks "$pid")
@@ -272,7 +277,7 @@ if parent=$(find_window '^saver_preview_parent$' | head -1) || parent=$(xdotool 
         not_ok "amber p sleeps between frames (no CPU figures)"
     fi
     xdotool mousemove 700 500 key a
-    sleep 1.5
+    sleep 1.5 # nothing may happen
     check "amber p ignores a key press" running
     kill "$HELPER_PID" 2>/dev/null
     wait "$HELPER_PID" 2>/dev/null
@@ -291,7 +296,7 @@ stop_saver
 
 run_saver jade s
 if find_viewable '^Screen Saver$' >/dev/null; then
-    sleep 1
+    poll 1 10 shot_brighter jade_saver 0.01 # past its start
     pid=$(saver_process)
     before=$(cpu_ticks "$pid")
     sleep 3
@@ -329,21 +334,18 @@ if id=$(find_viewable '^Screensaver By Tam Corvel$'); then
     check "amber c opens a window of 512x384 ($1x$2)" [ "$1x$2" = "512x384" ]
     wx=$3
     wy=$4
-    sleep 1
+    within 5 focused "$id"
     # The GL area is the child below the menu strip and follows the window's size.
     xdotool windowsize "$id" 600 400
-    sleep 1
-    glchild=$(xwininfo -children -id "$id" | awk '/\(has no name\): \(\)/ {print $(NF-1); exit}')
-    gw=$(echo "$glchild" | sed 's/^\([0-9]*\)x.*/\1/')
-    gh=$(echo "$glchild" | sed 's/^[0-9]*x\([0-9]*\)+.*/\1/')
-    gy=$(echo "$glchild" | sed 's/^.*+\([0-9]*\)$/\1/')
+    within 5 gl_area_fits 600 400
     check "after resizing to 600x400 the GL area is $glchild, below the strip" gl_area_fits 600 400
-    sleep 1
-    before=$(xwininfo -root -children | grep -c '^ *0x')
+    # amber builds its plasma texture first; the menu opens over its picture.
+    poll 1 15 colourful amber_demo 500x300+$((wx + 50))+$((wy + 50))
+    before=$(top_windows)
     xdotool mousemove $((wx + 20)) $((wy + 8)) click 1
-    sleep 1
+    within 5 more_top_windows_than "$before"
     popup=$(xwininfo -root -children | awk '/\(has no name\): \(\)/ {print $NF; exit}')
-    after=$(xwininfo -root -children | grep -c '^ *0x')
+    after=$(top_windows)
     check "clicking \"File\" opens its menu" [ "$after" -gt "$before" ]
     mean=$(screenshot amber_demo_menu)
     check "amber c draws a picture under its menu bar (mean brightness $mean)" brighter_than "$mean" 0.005
@@ -364,10 +366,10 @@ run_saver cobalt c
 if id=$(find_viewable '^Cobalt SS - By Tam Corvel$'); then
     set -- $(geometry "$id")
     check "cobalt c opens a window of 100x100 ($1x$2)" [ "$1x$2" = "100x100" ]
-    sleep 1
+    within 5 focused "$id"
     screenshot cobalt_demo >/dev/null
     xdotool mousemove $(($3 + 50)) $(($4 + 50))
-    sleep 1
+    sleep 1 # nothing may happen
     check "cobalt c keeps running when the mouse moves" running
     xdotool key a
     check "a key ends cobalt c" wait_exit 10
@@ -381,7 +383,7 @@ stop_saver
 # ends jade's demo with 0.
 run_saver jade c
 if id=$(find_viewable '^Screensaver By Tam Corvel$'); then
-    sleep 1
+    within 5 focused "$id"
     python3 "$HERE/x11_close_window.py" "$id"
     check "the close button (WM_DELETE_WINDOW) ends jade c" wait_exit 10
     check "jade c exits 0 after the close button" [ "$(exit_code)" = 0 ]
@@ -404,6 +406,7 @@ cp "$BIN/cobalt" "$WORK/lonely/a/b/cobalt"
     echo $? >"$WORK/rc"
 ) &
 SAVER_PID=$!
+on_exit_kill "$SAVER_PID"
 if box=$(find_viewable '^Error$'); then
     ok "cobalt c without sphere.3d shows a message box titled \"Error\""
     screenshot message_box >/dev/null
@@ -417,5 +420,4 @@ else
 fi
 stop_saver
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -1,5 +1,6 @@
-# Shared by the daemon-mode tests (sourced, not run): results, a private Xvfb
-# display, the test window helper, screenshots.
+# Shared by the X11 test scripts (sourced, not run; POSIX sh): results and
+# waiting (checks.sh), a private Xvfb display, a scratch folder, the test
+# window helper, screenshots.
 #
 # Set before sourcing: HERE (this folder); SAVER_TEST_WORK to use a scratch
 # folder that belongs to someone else. Provides WORK (a scratch folder, removed
@@ -13,21 +14,17 @@ if [ -n "${SAVER_TEST_WORK:-}" ]; then
     WORK=$SAVER_TEST_WORK
     OWN_WORK=no
 else
-    WORK=$(mktemp -d "${TMPDIR:-/tmp}/saver_daemon_test.XXXXXX") || exit 2
+    WORK=$(mktemp -d "${TMPDIR:-/tmp}/saver_x11_test.XXXXXX") || exit 2
     chmod 755 "$WORK"
     OWN_WORK=yes
 fi
 export LIBGL_ALWAYS_SOFTWARE=1
 
-finish() {
-    echo "$passed passed, $failed failed"
-    [ "$failed" -eq 0 ]
-}
-
 # Processes to end at exit, besides Xvfb.
 on_exit_kill() { CLEANUP_PIDS="$CLEANUP_PIDS $*"; }
 
 lib_cleanup() {
+    local pid
     for pid in $CLEANUP_PIDS; do kill "$pid" 2>/dev/null; done
     xvfb_stop
     wait 2>/dev/null
@@ -39,18 +36,6 @@ trap 'exit 1' INT TERM
 # start_xvfb [Xvfb screen options...]: a private display with -noreset.
 start_xvfb() { xvfb_start "${SAVER_X11_DISPLAY_FROM:-57}" 60 "$WORK/xvfb.log" "$@"; }
 
-# within <seconds> <command...>: true once the command succeeds, tried every 0.1 s.
-within() {
-    tries=$(($1 * 10))
-    shift
-    while [ $tries -gt 0 ]; do
-        "$@" && return 0
-        sleep 0.1
-        tries=$((tries - 1))
-    done
-    return 1
-}
-
 # The test window helper, compiled once into $WORK.
 TEST_WINDOW="$WORK/x11_test_window"
 build_test_window() {
@@ -61,7 +46,7 @@ build_test_window() {
 # is the fifo <file>.in (write "destroy" to it), its hex id lands in <file>.
 WINDOW_PID=
 open_window() {
-    file=$1
+    local file=$1
     shift
     rm -f "$file" "$file.in"
     mkfifo "$file.in"
@@ -76,7 +61,7 @@ destroy_window() { echo destroy >&9; exec 9>&-; }
 # Mean brightness (0..1) of the root window of a screen, or of a part of it:
 #   brightness <name> [screen] [WxH+X+Y]
 brightness() {
-    shot="$WORK/$1.png"
+    local shot="$WORK/$1.png"
     import -display "${DISPLAY%.*}.${2:-0}" -window root "$shot" 2>/dev/null || return 1
     if [ -n "$3" ]; then
         convert "$shot" -crop "$3" +repage -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null
@@ -87,29 +72,25 @@ brightness() {
 brighter_than() { awk -v m="$1" -v t="$2" 'BEGIN {exit !(m != "" && m + 0 > t + 0)}'; }
 
 # wait_bright <seconds> <threshold> <name> [screen] [crop]: true once the
-# screenshot is brighter than the threshold; the last mean is in $mean.
+# screenshot (one a second) is brighter than the threshold; the last mean is in
+# $mean.
 wait_bright() {
-    limit=$1
-    threshold=$2
-    shift 2
-    i=0
+    local seconds=$1
+    shift
     mean=0
-    while [ $i -lt "$limit" ]; do
-        mean=$(brightness "$@")
-        brighter_than "$mean" "$threshold" && return 0
-        sleep 1
-        i=$((i + 1))
-    done
-    return 1
+    poll 1 "$seconds" bright_now "$@"
 }
-
-# Milliseconds since the epoch.
-now_ms() { date +%s%3N; }
+bright_now() { # bright_now <threshold> <brightness arguments...>
+    local threshold=$1
+    shift
+    mean=$(brightness "$@")
+    brighter_than "$mean" "$threshold"
+}
 
 # wait_gone <pid> <ms>: true when the process no longer runs (gone or a zombie)
 # within the time.
 wait_gone() {
-    deadline=$(($(now_ms) + $2))
+    local deadline=$(($(now_ms) + $2))
     while process_runs "$1"; do
         [ "$(now_ms)" -ge "$deadline" ] && return 1
         sleep 0.02

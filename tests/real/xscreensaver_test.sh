@@ -67,11 +67,7 @@ daemon_answers() { xscreensaver-command -version >/dev/null 2>&1; }
 
 stop_daemon() {
     xscreensaver-command -exit >/dev/null 2>&1
-    i=0
-    while [ $i -lt 50 ] && kill -0 "$DAEMON_PID" 2>/dev/null; do
-        sleep 0.1
-        i=$((i + 1))
-    done
+    wait_gone "$DAEMON_PID" 5000
     kill "$DAEMON_PID" 2>/dev/null
     wait "$DAEMON_PID" 2>/dev/null
     DAEMON_PID=
@@ -109,6 +105,7 @@ foreign_programs() {
         -e 'forked "xscreensaver-gfx'
 }
 check_private_list() {
+    local others pid
     others=$(foreign_programs)
     if [ -n "$others" ]; then
         not_ok "the daemon runs nothing but our programs: $others"
@@ -126,6 +123,7 @@ window_of() { tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | sed -n 's/^XSCREENS
 
 # The daemon's helper process that started a program of ours, if it still runs.
 helper_of() {
+    local parent
     parent=$(ps -o ppid= -p "$1" 2>/dev/null | tr -d ' ')
     # comm is cut to 15 characters; the command line is whole.
     case $(ps -o args= -p "${parent:-0}" 2>/dev/null) in xscreensaver-gfx*) echo "$parent" ;; esac
@@ -137,6 +135,7 @@ helper_of() {
 # soon it gets there is the daemon's business: it can sleep through its own
 # SIGTERM until the next X event arrives. daemon_ms is that delay, ended_ms ours.
 deactivate_and_time() {
+    local pids helpers helper pid start signalled left
     pids=$(our_pids)
     helpers=$(for pid in $pids; do helper_of "$pid"; done | sort -u)
     start=$(now_ms)
@@ -166,9 +165,12 @@ deactivate_and_time() {
 no_helper() { ! daemon_processes | grep -q 'xscreensaver-gfx'; }
 wait_helper_reaped() { within 20 no_helper; }
 
+# Nothing of ours is left below the daemon, not even a zombie.
+nothing_left() { [ "$(zombies).$(our_pids | wc -l)" = 0.0 ]; }
+
 # one_saver <name> <command line> <screenshot threshold> <seconds to draw>
 one_saver() {
-    name=$1
+    local name=$1 pid win zombie_count left_count
     if ! start_daemon "$2"; then
         not_ok "xscreensaver starts as nobody for $name"
         return
@@ -182,7 +184,7 @@ one_saver() {
             not_ok "$name draws on the daemon's screen (mean $mean)"; fi
         if deactivate_and_time; then ok "$name is gone within a second of its stop signal ($ended_ms ms, the daemon took $daemon_ms ms)"
         else not_ok "$name is gone within a second of its stop signal: $why"; fi
-        sleep 0.5
+        within 0.5 nothing_left
         zombie_count=$(zombies)
         left_count=$(our_pids | wc -l)
         check "no zombie and nothing of ours left ($zombie_count zombies, $left_count left)" \
@@ -231,7 +233,7 @@ if start_daemon "$BIN/jade --root"; then
         fi
         cycle=$((cycle + 1))
     done
-    sleep 0.5
+    within 0.5 nothing_left
     check "twenty activate/deactivate cycles all start and end (slowest end $slowest ms, slowest signal $slowest_daemon ms)" [ $bad = 0 ]
     check "after them: no zombie, nothing of ours left" [ "$(zombies).$(our_pids | wc -l)" = 0.0 ]
     stop_daemon

@@ -58,8 +58,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
 # --- Display ---------------------------------------------------------------------
 
 start_xvfb() { xvfb_start "${SAVER_X11_DISPLAY_FROM:-57}" 60 "$WORK/xvfb.log"; }
@@ -89,19 +87,12 @@ start() {
     PROG_PID=$!
 }
 
-# alive <pid>: running; a zombie (ended, not yet reaped) is not.
-alive() {
-    local state
-    state=$(sed 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -c1)
-    [ -n "$state" ] && [ "$state" != Z ]
-}
-
 # ended_within <ms>: true when PROG_PID ended within the time; ELAPSED and CODE
 # hold how long it took (from the call) and its exit status.
 ended_within() {
     local start limit=$1
     start=$(now_ms)
-    while alive "$PROG_PID"; do
+    while process_runs "$PROG_PID"; do
         ELAPSED=$(($(now_ms) - start))
         if [ "$ELAPSED" -gt "$limit" ]; then return 1; fi
         sleep 0.02
@@ -130,7 +121,7 @@ viewable() {
                 return 0
             fi
         done
-        alive "$PROG_PID" || return 1
+        process_runs "$PROG_PID" || return 1
         sleep 0.1
     done
     return 1
@@ -169,7 +160,7 @@ preview_child() { # the "Preview" child of $PARENT, once it is there
             echo "$id"
             return 0
         fi
-        alive "$PROG_PID" || return 1
+        process_runs "$PROG_PID" || return 1
         sleep 0.1
     done
     return 1
@@ -393,5 +384,4 @@ if [ -n "${SANITIZER_LOG_DIR:-}" ]; then
     fi
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
