@@ -4,15 +4,16 @@
 # display of their own, driven with xdotool, against our own PASSWORD.CPL and
 # MPR.DLL doubles built here for that architecture.
 #   tests/password/wine_password_test.sh <build/win32/bin | build/win64/bin>
-# Environment: PASSWORD_TEST_PREFIX (Wine prefix, default /tmp/wine-password;
-# "-win32" or "-win64" is appended), PASSWORD_TEST_DISPLAY (the first display
+# Environment: PASSWORD_TEST_PREFIX (Wine prefix, default
+# build/wine-prefixes/password in this clone; "-win32" or "-win64" is appended;
+# the password storm runs in it afterwards), PASSWORD_TEST_DISPLAY (the first display
 # tried, default :59; the first free one from there on is used),
 # PASSWORD_TEST_OUT (screenshots and logs, default a new folder under $TMPDIR).
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../real/wine_setup.sh
-. "$here/../real/wine_setup.sh"
+# shellcheck source=../real/wine_test_lib.sh
+. "$here/../real/wine_test_lib.sh"
 if [ $# -ne 1 ] || ! arch=$(pe_arch "$1/amber.scr"); then
     echo "usage: $0 <folder with amber.scr, jade.scr (32-bit or 64-bit)>" >&2
     exit 2
@@ -20,32 +21,12 @@ fi
 bin=$(cd "$1" && pwd)
 out=${PASSWORD_TEST_OUT:-$(mktemp -d "${TMPDIR:-/tmp}/password-test.XXXXXX")}
 mkdir -p "$out"
-wine_use "$arch" "${PASSWORD_TEST_PREFIX:-/tmp/wine-password}-$arch"
+wine_use "$arch" "${PASSWORD_TEST_PREFIX:-$wine_prefixes/password}-$arch"
 export WINEDEBUG=-all
 first_display=${PASSWORD_TEST_DISPLAY:-:59}
 echo "# $arch: $bin under $wine, prefix $WINEPREFIX"
 # Our MPR.DLL beside the .scr instead of Wine's builtin one.
 saver_overrides="mpr=n"
-
-passed=0
-failed=0
-check() {  # check <what> <command...>: ok when the command succeeds
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok - $what"
-        passed=$((passed + 1))
-    else
-        echo "not ok - $what"
-        failed=$((failed + 1))
-    fi
-}
-
-cleanup() {
-    "$wineserver" -k >/dev/null 2>&1
-    xvfb_stop
-}
-trap cleanup EXIT
 
 # --- Doubles and probes --------------------------------------------------------
 
@@ -86,9 +67,7 @@ if ! xvfb_start "${first_display#:}" 20 "$out/xvfb.log"; then
     echo "0 passed, 1 failed"
     exit 1
 fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i >"$out/wineboot.log" 2>&1
-fi
+wine_prefix_made "$out/wineboot.log"
 "$wineserver" -p >/dev/null 2>&1
 
 # How +relay shows HKEY_CURRENT_USER (0x80000001, sign-extended in a 64-bit
@@ -129,59 +108,33 @@ new_run() {
     printf '%s\n' "$@" >"$run_dir/verify_answers.txt"
 }
 
-saver_pid=
+run_limit=60
 saver_debug=-all  # +relay: the calls named in RelayInclude, with their callers
 start_saver() {  # start_saver <saver> <arguments...>: runs in the background
     local saver=$1
     shift
-    rm -f "$run_dir/exit"
-    (
-        cd "$run_dir" || exit
-        WINEDEBUG=$saver_debug WINEDLLOVERRIDES=$saver_overrides timeout 60 "$wine" "$saver.scr" "$@" \
-            >"$run_dir/wine.log" 2>&1 &
-        echo $! >"$run_dir/timeout.pid"
-        wait $!
-        echo $? >"$run_dir/exit"
-    ) &
-    saver_pid=$!
+    WINEDEBUG=$saver_debug WINEDLLOVERRIDES=$saver_overrides start_run "$saver.scr" "$@"
 }
 run_saver() {  # run_saver <saver> <arguments...>: waits for the end; the exit code
     local saver=$1
     shift
     (cd "$run_dir" && WINEDLLOVERRIDES=$saver_overrides timeout 30 "$wine" "$saver.scr" "$@" >"$run_dir/wine.log" 2>&1)
 }
-saver_window() { xdotool search --name '^Screen Saver$' 2>/dev/null | head -n 1; }
-wait_window() {
-    for _ in $(seq 200); do
-        [ -n "$(saver_window)" ] && sleep 1 && return 0  # a second of frames
-        sleep 0.1
-    done
-    return 1
-}
-wait_exit() {  # wait_exit <seconds>
-    for _ in $(seq $(($1 * 10))); do
-        [ -s "$run_dir/exit" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-saver_running() { [ ! -s "$run_dir/exit" ] && [ -n "$(saver_window)" ]; }
-exit_code_is() { [ -s "$run_dir/exit" ] && [ "$(cat "$run_dir/exit")" = "$1" ]; }
-stop_saver() {  # ends a saver that a failed check left running
-    [ -z "$saver_pid" ] && return
-    [ -s "$run_dir/exit" ] || kill "$(cat "$run_dir/timeout.pid")" 2>/dev/null
-    wait "$saver_pid" 2>/dev/null
-    saver_pid=
-}
+saver_running() { ! run_ended && [ -n "$(saver_window)" ]; }
 calls() {  # the number of questions asked; 0 also when the log is missing
     grep -c '^call ' "$run_dir/verify_calls.log" 2>/dev/null || [ -e "$run_dir/verify_calls.log" ] || echo 0
 }
 calls_are() { [ "$(calls)" = "$1" ]; }
+# The question numbered $1 has been asked (and is open, or was); it has been answered.
+asked() { grep -q "^call $1 " "$run_dir/verify_calls.log" 2>/dev/null; }
+answered() { grep -qx "done $1" "$run_dir/verify_calls.log" 2>/dev/null; }
 no_verify_log() { [ ! -e "$run_dir/verify_calls.log" ]; }
 cursor_is() { [ "$("$cursor_probe" | cut -d' ' -f1)" = "$1" ]; }
-check_cursor() {  # check_cursor <what> hidden|visible: the X server's cursor now
+# check_cursor <what> hidden|visible [seconds]: the X server's cursor now, or
+# within that many seconds.
+check_cursor() {
     if [ -n "$cursor_probe" ]; then
-        check "$1" cursor_is "$2"
+        check "$1" within "${3:-0}" cursor_is "$2"
     else
         echo "# skipped: $1 (no cursor probe)"
     fi
@@ -189,13 +142,8 @@ check_cursor() {  # check_cursor <what> hidden|visible: the X server's cursor no
 screenshot() { import -window root "$out/$1.png" 2>/dev/null; }
 lit() { [ "$(convert "$out/$1.png" -format '%[fx:maxima>0]' info: 2>/dev/null)" = 1 ]; }
 # Something is drawn: the effects start from black and take a few seconds.
-wait_picture() {  # wait_picture <name>
-    for _ in $(seq 20); do
-        screenshot "$1" && lit "$1" && return 0
-        sleep 0.5
-    done
-    return 1
-}
+wait_picture() { poll 0.5 20 picture_lit "$1"; } # wait_picture <name>
+picture_lit() { screenshot "$1" && lit "$1"; }
 # The picture changes between two screenshots: the saver still draws.
 still_drawing() {  # still_drawing <name>
     screenshot "$1-a" || return 1
@@ -218,7 +166,7 @@ password_setting on
 # quick double press (wrong), then the right answer.
 new_run amber plain "0 1500" "0" "1"
 saver_debug=+relay start_saver amber /s
-check "amber /s shows its full-screen window" wait_window
+check "amber /s shows its full-screen window" wait_saver_window 20
 check "amber draws" wait_picture amber-running
 # The caller's address is in the program's own image.
 check "amber reads the setting with RegOpenKeyExA" grep -q \
@@ -226,10 +174,11 @@ check "amber reads the setting with RegOpenKeyExA" grep -q \
     "$run_dir/wine.log"
 check_cursor "amber: the cursor is hidden while the saver runs" hidden
 key a
-sleep 0.5
-check_cursor "amber: while the password dialog is open the cursor shows" visible
+within 5 asked 1 # the question holds its dialog for 1.5 s
+check_cursor "amber: while the password dialog is open the cursor shows" visible 1
 key b  # during the question: no second one
-sleep 2
+within 5 answered 1
+sleep 1 # no question for the key pressed during the first
 check "amber: a key press asks for the password once (one call logged)" calls_are 1
 check "amber: the question gets the saver window" grep -q '^call 1 window=[1-9][0-9]* class=WindowsScreenSaverClass' \
     "$run_dir/verify_calls.log"
@@ -237,53 +186,56 @@ check "amber: after a wrong answer the saver keeps running" saver_running
 check_cursor "amber: after a wrong answer the cursor is hidden again" hidden
 check "amber: after a wrong answer the saver keeps drawing" still_drawing amber-after-wrong
 key a b
-sleep 1
+within 5 answered 2
+sleep 1 # no question for the second key
 check "amber: two key presses in quick succession ask only once" calls_are 2
 check "amber: after the second wrong answer the saver still runs" saver_running
 key a
-wait_exit 10
-check "amber: the right answer closes the saver with exit code 0" exit_code_is 0
+wait_run_exit 10
+check "amber: the right answer closes the saver with exit code 0" run_exit_is 0
 check "amber: the right answer was the third question" calls_are 3
 check "amber: the saver window is gone" test -z "$(saver_window)"
 check "amber: the provider is released at the end" test "$(tail -n 1 "$run_dir/verify_calls.log")" = unload
 screenshot amber-closed
-stop_saver
+stop_run
 
 # The older shell (RegOpenKeyA): wrong, then right.
 for saver in jade opal; do
     new_run $saver plain "0 800" "1"
     saver_debug=+relay start_saver $saver /s
-    check "$saver /s shows its full-screen window" wait_window
+    check "$saver /s shows its full-screen window" wait_saver_window 20
     check "$saver draws" wait_picture $saver-running
     check "$saver reads the setting with RegOpenKeyA" grep -q \
         "Call advapi32.RegOpenKeyA($relay_hkcu,[0-9a-f]* \"Control Panel\\\\\\\\Desktop\",[0-9a-f]*) ret=$relay_image" \
         "$run_dir/wine.log"
     key a
-    sleep 1.5
+    within 5 answered 1
+    sleep 0.5 # and no second question
     check "$saver: a key press asks once" calls_are 1
     check "$saver: after a wrong answer the saver keeps running" saver_running
     check_cursor "$saver: after a wrong answer the cursor is hidden again" hidden
     check "$saver: after a wrong answer the saver keeps drawing" still_drawing $saver-after-wrong
     key a
-    wait_exit 10
-    check "$saver: the right answer closes the saver with exit code 0" exit_code_is 0
+    wait_run_exit 10
+    check "$saver: the right answer closes the saver with exit code 0" run_exit_is 0
     check "$saver: the right answer was the second question" calls_are 2
-    stop_saver
+    stop_run
 done
 
 # No password in force: the first key closes without asking.
 first_key_closes() {  # first_key_closes <saver> <what>
     start_saver "$1" /s
-    if ! wait_window; then
+    if ! wait_saver_window 20; then
         check "$1: $2: the saver window appears" false
-        stop_saver
+        stop_run
         return
     fi
+    wait_window "Screen Saver" 10 # shown: the key reaches it
     key a
-    wait_exit 10
-    check "$1: $2: the first key closes the saver with exit code 0" exit_code_is 0
+    wait_run_exit 10
+    check "$1: $2: the first key closes the saver with exit code 0" run_exit_is 0
     check "$1: $2: no password question" calls_are 0
-    stop_saver
+    stop_run
 }
 password_setting off
 new_run amber plain "0"
@@ -307,7 +259,7 @@ first_key_closes jade "PASSWORD.CPL missing"
 owner_log=$out/owner_window.txt
 (cd "$doubles" && exec timeout 100 "$wine" owner_window.exe 90000 >"$owner_log" 2>&1) &
 owner_pid=$!
-for _ in $(seq 100); do [ -s "$owner_log" ] && break; sleep 0.1; done
+within 10 test -s "$owner_log"
 read -r owner foreground < <(tr -d '\r' <"$owner_log")
 owner=${owner:-0}
 foreground=${foreground:-0}
@@ -353,5 +305,4 @@ check "NT: amber: PASSWORD.CPL is never loaded" no_verify_log
 kill "$owner_pid" 2>/dev/null
 wine_version win98
 echo "# screenshots and logs: $out"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

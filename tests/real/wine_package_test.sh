@@ -13,14 +13,14 @@
 #
 # Usage: tests/real/wine_package_test.sh <build/win32/bin | build/win64/bin> <setup.exe>
 # Environment: SAVER_WINE_DISPLAY (first display tried, default 58),
-# SAVER_WINEPREFIX (default /tmp/wine-savers; this script uses
-# <that>-<win32|win64>-package). Prints "ok - ..." or "not ok - ..." per check,
+# SAVER_WINEPREFIX (default build/wine-prefixes/savers in this clone; this
+# script uses <that>-<win32|win64>-package). Prints "ok - ..." or "not ok - ..." per check,
 # ends with "N passed, M failed" and exits non-zero if any check failed.
 set -u
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=wine_setup.sh
-. "$HERE/wine_setup.sh"
+# shellcheck source=wine_test_lib.sh
+. "$HERE/wine_test_lib.sh"
 if [ $# -ne 2 ] || ! ARCH=$(pe_arch "$1/amber.scr") || [ ! -f "$2" ]; then
     echo "usage: $0 <build/win32/bin or build/win64/bin> <setup.exe>" >&2
     exit 2
@@ -37,28 +37,17 @@ PRODUCT="Corvel Savers"
 . "$HERE/../../scripts/lib/savers.sh"
 mapfile -t SAVERS < <(saver_names)
 
-wine_use "$ARCH" "${SAVER_WINEPREFIX:-/tmp/wine-savers}-$ARCH-package"
+wine_use "$ARCH" "${SAVER_WINEPREFIX:-$wine_prefixes/savers}-$ARCH-package"
 export WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
 export WINEDLLOVERRIDES="mscoree=;mshtml="  # no Mono or Gecko install prompts
 echo "# $ARCH: $BIN and $(basename "$SETUP") under $wine, prefix $WINEPREFIX (new)"
-
-. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-
-saver=""
-cleanup() {
-    [ -n "$saver" ] && kill "$saver" 2>/dev/null && wait "$saver" 2>/dev/null
-    "$wineserver" -k 2>/dev/null
-    xvfb_stop
-}
-trap cleanup EXIT
 
 if ! xvfb_start "${SAVER_WINE_DISPLAY:-58}" 20 "$WORK/xvfb.log"; then
     echo "Bail out! no free display from :${SAVER_WINE_DISPLAY:-58} on"
     exit 1
 fi
 rm -rf "$WINEPREFIX"
-"$wine" wineboot -i >"$WORK/wineboot.log" 2>&1
-"$wineserver" -w
+wine_prefix_made "$WORK/wineboot.log"
 
 # Runs a Windows program and prints its output without carriage returns.
 run() { "$wine" "$@" 2>/dev/null | tr -d '\r'; }
@@ -102,8 +91,7 @@ done
 
 if [ "$(pe_arch "$SETUP")" = win32 ] && ! wine32_runs; then
     echo "# skipped: the installer checks; the installer is a 32-bit program and this machine cannot run 32-bit programs ($wine32_reason)"
-    echo "$passed passed, $failed failed"
-    [ "$failed" -eq 0 ]
+    finish
     exit
 fi
 
@@ -126,6 +114,7 @@ screen_saver() { run reg query "$desktop_key" /v SCRNSAVE.EXE | sed -n 's/^ *SCR
 set_screen_saver() { run reg add "$desktop_key" /v SCRNSAVE.EXE /d "$1" /f >/dev/null; }
 no_screen_saver() { run reg delete "$desktop_key" /v SCRNSAVE.EXE /f >/dev/null; }
 registered() { run reg query "$our_key" /v "$1" | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+unregistered() { [ -z "$(registered DisplayName)" ]; }
 
 # Runs the uninstaller silently; it copies itself away and returns at once, so
 # this waits for its work to be done.
@@ -136,10 +125,7 @@ uninstall() {
     program=${program%%\"*}
     [ -n "$program" ] || return 1
     run "$program" /S >/dev/null
-    for _ in $(seq 300); do
-        [ -z "$(registered DisplayName)" ] && break
-        sleep 0.1
-    done
+    within 30 unregistered
     "$wineserver" -w
 }
 
@@ -163,37 +149,17 @@ none_in_syswow64() { ! ls "$windows/syswow64"/{amber,cobalt,jade,opal}.scr "$win
 # One full-screen run of the installed cobalt from an empty working directory;
 # the screenshot in $1.
 cobalt_runs_from_elsewhere() {
-    local elsewhere="$WORK/elsewhere" wid="" rc
+    local elsewhere="$WORK/elsewhere" wid rc saver where drawn=no
     mkdir -p "$elsewhere"
     xdotool mousemove 500 400
-    (cd "$elsewhere" && exec "$wine" 'C:\windows\system32\cobalt.scr' /s >/dev/null 2>&1) &
-    saver=$!
-    for _ in $(seq 300); do
-        wid=$(xdotool search --onlyvisible --name '^Screen Saver$' 2>/dev/null | head -n 1)
-        [ -n "$wid" ] && break
-        sleep 0.1
-    done
-    [ -n "$wid" ] || return 1
-    local geometry
-    geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-        /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
-    local colours=0
-    for _ in $(seq 30); do
-        import -window root "$1" 2>/dev/null
-        colours=$(convert "$1" -format '%k' info: 2>/dev/null)
-        [ "${colours:-0}" -gt 50 ] && break
-        sleep 1
-    done
+    wine_start "$elsewhere" 'C:\windows\system32\cobalt.scr' /s
+    saver=$started
+    wait_window "Screen Saver" 30 || return 1
+    where=$(geometry "$wid")
+    wait_drawing 1024x768+0+0 "$1" 30 && drawn=yes
     xdotool key a
-    for _ in $(seq 200); do
-        kill -0 "$saver" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$saver" 2>/dev/null && return 1
-    wait "$saver"
-    rc=$?
-    saver=""
-    [ "$geometry" = "0 0 1024 768" ] && [ "${colours:-0}" -gt 50 ] && [ "$rc" -eq 0 ]
+    wait_pid_exit "$saver" 20
+    [ "$where" = "0 0 1024 768" ] && [ $drawn = yes ] && [ "$rc" = 0 ]
 }
 
 # A user's own screen saver, set before the install.
@@ -242,5 +208,4 @@ uninstall
 check "installing again over it, then uninstalling, removes the value it set" test -z "$(screen_saver)"
 check "... and leaves everything else as before" cmp -s "$WORK/before2.txt" <(snapshot)
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -10,15 +10,15 @@
 #
 # Sets up what it needs and leaves nothing running: its own Xvfb display
 # (1024 x 768, the first free one from :$SAVER_WINE_DISPLAY on, default 58), and
-# the Wine prefix $SAVER_WINEPREFIX-<win32|win64> (default /tmp/wine-savers-...),
-# created once. Prints "ok - ..." or "not ok - ..." per check, ends with
-# "N passed, M failed" and exits non-zero if any check failed. Screenshots go
-# to <build>/wine_test/.
+# the Wine prefix $SAVER_WINEPREFIX-<win32|win64> (default
+# build/wine-prefixes/savers-... in this clone), created once. Prints
+# "ok - ..." or "not ok - ..." per check, ends with "N passed, M failed" and
+# exits non-zero if any check failed. Screenshots go to <build>/wine_test/.
 set -u
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=wine_setup.sh
-. "$HERE/wine_setup.sh"
+# shellcheck source=wine_test_lib.sh
+. "$HERE/wine_test_lib.sh"
 if [ $# -ne 1 ] || ! ARCH=$(pe_arch "$1/amber.scr"); then
     echo "usage: $0 <build/win32/bin or build/win64/bin holding amber.scr>" >&2
     exit 2
@@ -29,24 +29,10 @@ BUILD=$(dirname "$BIN")
 WORK="$BUILD/wine_test"
 mkdir -p "$WORK"
 
-wine_use "$ARCH" "${SAVER_WINEPREFIX:-/tmp/wine-savers}-$ARCH"
+wine_use "$ARCH" "${SAVER_WINEPREFIX:-$wine_prefixes/savers}-$ARCH"
 export WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
 export WINEDLLOVERRIDES="mscoree=;mshtml="  # no Mono or Gecko install prompts
 echo "# $ARCH: $BIN under $wine, prefix $WINEPREFIX"
-
-. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-
-started_pids=()
-helper_pid=""
-cleanup() {
-    local pid
-    for pid in "${started_pids[@]}" $helper_pid; do
-        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-    done
-    "$wineserver" -k 2>/dev/null  # what is left in this prefix (its services)
-    xvfb_stop
-}
-trap cleanup EXIT
 
 # --- display and prefix -------------------------------------------------------
 
@@ -55,10 +41,7 @@ if ! xvfb_start "${SAVER_WINE_DISPLAY:-58}" 20 "$WORK/xvfb.log"; then
     exit 1
 fi
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$wine" wineboot -i >"$WORK/wineboot.log" 2>&1
-    "$wineserver" -w
-fi
+wine_prefix_made "$WORK/wineboot.log"
 # A fault that reaches the platform's filter must not wait on a debugger: no
 # crash dialog, and no debugger to start, so the filter lets the program's
 # guard handle it.
@@ -95,84 +78,14 @@ fi
 
 # Starts a program of $BIN (from $BIN, where cobalt finds its mesh) in the
 # background; its process id in started.
-start() {
-    (cd "$BIN" && exec "$wine" "$@" >/dev/null 2>&1) &
-    started=$!
-    started_pids+=("$started")
-}
+start() { wine_start "$BIN" "$@"; }
 
-# Waits up to $2 seconds for process $1 to end; its exit code in rc, or
-# "running".
-wait_exit() {
-    local pid=$1 ticks=$(($2 * 10))
-    while kill -0 "$pid" 2>/dev/null && [ "$ticks" -gt 0 ]; do
-        sleep 0.1
-        ticks=$((ticks - 1))
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        rc=running
-    else
-        wait "$pid"
-        rc=$?
-    fi
-}
+# The number of visible X windows; a menu opened adds its popup.
+visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | wc -l; }
+more_visible_windows_than() { [ "$(visible_windows)" -gt "$1" ]; }
 
-# Ends process $1 if it still runs.
-stop() {
-    kill "$1" 2>/dev/null
-    wait "$1" 2>/dev/null
-}
-
-running() { kill -0 "$1" 2>/dev/null; }
-
-# Visible X windows whose title is exactly $1, one id a line.
-windows_titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
-
-# Waits up to $2 seconds for a visible window titled $1; its id in wid.
-wait_window() {
-    local ticks=$(($2 * 10))
-    wid=""
-    while [ "$ticks" -gt 0 ]; do
-        wid=$(windows_titled "$1" | head -n 1)
-        [ -n "$wid" ] && return 0
-        sleep 0.1
-        ticks=$((ticks - 1))
-    done
-    return 1
-}
-
-# Geometry of X window $1 as "x y width height".
-geometry() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-        /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
-}
-
-# Number of colours in the screen's rectangle $1 (WxH+X+Y); the screenshot in $2.
-colours_in() {
-    import -window root "$2" 2>/dev/null && convert "$2" -crop "$1" +repage -format '%k' info: 2>/dev/null
-}
-
-# Waits up to $3 seconds until the rectangle $1 holds more than 50 colours (the
-# effect draws there); the last screenshot in $2.
-wait_drawing() {
-    local ticks=$3 count
-    while [ "$ticks" -gt 0 ]; do
-        count=$(colours_in "$1" "$2")
-        [ "${count:-0}" -gt 50 ] && return 0
-        sleep 1
-        ticks=$((ticks - 1))
-    done
-    return 1
-}
-
-# Mean brightness (0-1) of the screen's rectangle $1 in screenshot $2, taken now.
-brightness_in() {
-    import -window root "$2" 2>/dev/null && convert "$2" -crop "$1" +repage -format '%[fx:mean]' info: 2>/dev/null
-}
-
-exit_is() { [ "$rc" = "$1" ]; }
-
-# Starts "amber.scr /s" with the cursor at (500, 400) and waits for its window.
+# Starts "amber.scr /s" with the cursor at (500, 400) and waits for its window;
+# once it shows, input reaches the saver.
 start_full_screen() {
     xdotool mousemove 500 400
     start amber.scr /s
@@ -213,51 +126,48 @@ if start_full_screen; then
 
     start amber.scr /s
     second=$started
-    wait_exit "$second" 30
+    wait_pid_exit "$second" 30
     check "a second amber.scr /s exits with 0" exit_is 0
     check "one saver window remains, and its saver runs on" \
         test "$(windows_titled "Screen Saver" | wc -l)" -eq 1 -a -n "$(running "$saver" && echo yes)"
 
     xdotool key a
-    wait_exit "$saver" 20
+    wait_pid_exit "$saver" 20
     check "a key press ends the saver with 0" exit_is 0
 else
     not_ok "amber.scr /s opens a window titled \"Screen Saver\""
 fi
-stop "$saver"
+stop_pid "$saver"
 
 if start_full_screen; then
-    sleep 1
     xdotool click 1
-    wait_exit "$saver" 20
+    wait_pid_exit "$saver" 20
     check "a mouse click ends the saver with 0" exit_is 0
 else
     not_ok "amber.scr /s for the click"
 fi
-stop "$saver"
+stop_pid "$saver"
 
 if start_full_screen; then
-    sleep 1
     xdotool mousemove 503 401
-    sleep 2
+    sleep 2 # nothing may happen
     check "a movement of 3 + 1 pixels does not end the saver" running "$saver"
     xdotool mousemove 504 401
-    wait_exit "$saver" 20
+    wait_pid_exit "$saver" 20
     check "one more pixel (5 in total since the start) ends it with 0" exit_is 0
 else
     not_ok "amber.scr /s for the small movement"
 fi
-stop "$saver"
+stop_pid "$saver"
 
 if start_full_screen; then
-    sleep 1
     xdotool mousemove 505 400
-    wait_exit "$saver" 20
+    wait_pid_exit "$saver" 20
     check "a movement of 5 pixels ends the saver with 0" exit_is 0
 else
     not_ok "amber.scr /s for the movement of 5 pixels"
 fi
-stop "$saver"
+stop_pid "$saver"
 
 # --- preview ----------------------------------------------------------------------
 
@@ -267,25 +177,21 @@ ask_child() {
     echo child >&"${PARENT[1]}" && read -r -t 10 child_line <&"${PARENT[0]}"
     child_line=${child_line//$'\r'/}
 }
+has_child() { ask_child && [ "$child_line" != none ] && [ -n "$child_line" ]; }
 
 # HACK: Wine (8, X11) keeps the GL surface of a child window in an off-screen X
 # window and does not show it on a parent that another process owns (drawing
 # with GDI from another process does not show there either). So the preview's
 # picture is read from that surface: the window of the preview's size at
 # (-1, -1), inside Wine's 1 x 1 holder.
-wait_surface_drawing() { # WxH seconds
-    local ticks=$2 id count
-    while [ "$ticks" -gt 0 ]; do
-        id=$(xwininfo -root -tree | grep -E " $1\+0\+0 +\+-1\+-1" | awk '{print $1; exit}')
-        if [ -n "$id" ]; then
-            count=$(import -window "$id" "$WORK/amber_preview.png" 2>/dev/null &&
-                convert "$WORK/amber_preview.png" -format '%k' info: 2>/dev/null)
-            [ "${count:-0}" -gt 50 ] && return 0
-        fi
-        sleep 1
-        ticks=$((ticks - 1))
-    done
-    return 1
+wait_surface_drawing() { poll 1 "$2" surface_drawing "$1"; } # WxH seconds
+surface_drawing() {
+    local id count
+    id=$(xwininfo -root -tree | grep -E " $1\+0\+0 +\+-1\+-1" | awk '{print $1; exit}')
+    [ -n "$id" ] || return 1
+    count=$(import -window "$id" "$WORK/amber_preview.png" 2>/dev/null &&
+        convert "$WORK/amber_preview.png" -format '%k' info: 2>/dev/null)
+    [ "${count:-0}" -gt 50 ]
 }
 
 coproc PARENT { exec "$wine" "$PARENT_EXE" 100 100 640 480 120000 2>/dev/null; }
@@ -298,11 +204,7 @@ if [ -n "$parent_hwnd" ]; then
     check "the parent window has no child before the preview" test "$child_line" = none
     start amber.scr /p "$parent_hwnd"
     preview=$started
-    for _ in $(seq 30); do
-        ask_child
-        [ "$child_line" != none ] && [ -n "$child_line" ] && break
-        sleep 1
-    done
+    poll 1 30 has_child
     check "amber.scr /p <hwnd> puts a visible child \"Preview\" of class WindowsScreenSaverClass over the parent's client area" \
         test "$child_line" = "WindowsScreenSaverClass 1 0 0 640 480 Preview"
     check "the preview draws into its GL surface" wait_surface_drawing 640x480 40
@@ -310,16 +212,16 @@ if [ -n "$parent_hwnd" ]; then
     xdotool click 1
     xdotool key a
     xdotool mousemove 400 400
-    sleep 2
+    sleep 2 # nothing may happen
     check "the preview ignores keys, clicks and mouse movement" running "$preview"
     echo close >&"${PARENT[1]}"
-    wait_exit "$preview" 20
+    wait_pid_exit "$preview" 20
     check "the preview ends with 0 when its parent window is destroyed" exit_is 0
-    stop "$preview"
+    stop_pid "$preview"
 else
     not_ok "win_parent_window.exe printed its window handle"
 fi
-stop "$helper_pid"
+stop_pid "$helper_pid"
 
 # --- windowed demo ----------------------------------------------------------------
 
@@ -334,20 +236,21 @@ if wait_window "Screensaver By Tam Corvel" 30; then
         -a $((x + w)) -ge 760 -a $((y + h)) -ge 568 -a "$w" -ge 490 -a "$h" -ge 330
     check "the demo draws" wait_drawing "$((w - 16))x$((h - 60))+$((x + 8))+$((y + 40))" "$WORK/amber_demo.png" 30
     # File > Quit ends the demo with 0.
+    shown=$(visible_windows)
     xdotool mousemove $((x + 16)) $((y + 9)) click 1
-    sleep 1
+    within 5 more_visible_windows_than "$shown" # the menu's popup
     xdotool mousemove $((x + 30)) $((y + 30)) click 1
-    wait_exit "$demo" 20
+    wait_pid_exit "$demo" 20
     check "File > Quit ends the demo with 0" exit_is 0
 else
     not_ok "amber.scr /c opens the demo window \"Screensaver By Tam Corvel\""
 fi
-stop "$demo"
+stop_pid "$demo"
 
 start amber.scr
 demo=$started
 check "amber.scr without arguments opens the demo" wait_window "Screensaver By Tam Corvel" 30
-stop "$demo"
+stop_pid "$demo"
 
 # --- the other savers -------------------------------------------------------------
 
@@ -360,12 +263,12 @@ for name in $(saver_names | grep -vx amber); do
         check "$name.scr /s covers the screen" test "$(geometry "$wid")" = "0 0 1024 768"
         check "$name.scr /s draws" wait_drawing 1024x768+0+0 "$WORK/${name}_saver.png" 30
         xdotool key a
-        wait_exit "$saver" 20
+        wait_pid_exit "$saver" 20
         check "$name.scr /s ends with 0 on a key press" exit_is 0
     else
         not_ok "$name.scr /s opens a window titled \"Screen Saver\""
     fi
-    stop "$saver"
+    stop_pid "$saver"
 done
 
 start cobalt.scr /c
@@ -377,19 +280,19 @@ if wait_window "Cobalt SS - By Tam Corvel" 30; then
         test "$x" -ge 0 -a "$x" -le 8 -a "$y" -ge 0 -a "$y" -le 30 -a $((y + h)) -le 100 -a $((y + h)) -ge 90 \
         -a $((x + w)) -le 120
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
-    wait_exit "$demo" 20
+    wait_pid_exit "$demo" 20
     check "a click in cobalt's demo ends it with 0" exit_is 0
 else
     not_ok "cobalt.scr /c opens the demo window \"Cobalt SS - By Tam Corvel\""
 fi
-stop "$demo"
+stop_pid "$demo"
 
 for name in jade opal; do
     start "$name.scr" /c
     demo=$started
     check "$name.scr /c opens the demo window \"Screensaver By Tam Corvel\"" \
         wait_window "Screensaver By Tam Corvel" 30
-    stop "$demo"
+    stop_pid "$demo"
 done
 
 # --- bad command lines --------------------------------------------------------------
@@ -397,10 +300,9 @@ done
 for args in "/x" "/p 0" "/p 99999" "/p"; do
     # shellcheck disable=SC2086 # the arguments are meant to split
     start amber.scr $args
-    wait_exit "$started" 30
+    wait_pid_exit "$started" 30
     check "amber.scr $args exits with -1 (Wine reports 255)" exit_is 255
-    stop "$started"
+    stop_pid "$started"
 done
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

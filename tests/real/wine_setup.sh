@@ -1,7 +1,7 @@
-# Shared by the Wine test scripts and scripts/test-all (sourced, not run):
-# which Windows architecture a program is built for, which Wine runs it, whether
-# this machine can run 32-bit programs at all, and (from xvfb.sh) a private
-# Xvfb display.
+# Shared by the Wine test scripts (through wine_test_lib.sh), scripts/test-all
+# and scripts/reliability-long (sourced, not run): which Windows architecture a
+# program is built for, which Wine runs it, whether this machine can run 32-bit
+# programs at all, and (from xvfb.sh) a private Xvfb display.
 #
 # Debian's `wine` wrapper always starts the 32-bit loader when wine32 is
 # installed, which a kernel without 32-bit support refuses. So each

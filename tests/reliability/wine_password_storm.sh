@@ -25,8 +25,10 @@ rounds=${4:-1}
 here=$(cd "$(dirname "$0")" && pwd)
 doubles_src=$(cd "$here/../password" && pwd)
 events=${STORM_EVENTS:-300}
-# shellcheck source=../real/wine_setup.sh
-. "$here/../real/wine_setup.sh"
+# shellcheck source=../real/wine_test_lib.sh
+. "$here/../real/wine_test_lib.sh"
+# scripts/test-all passes the password test's prefix, which that stage has set
+# up; a prefix that is not there yet is made below.
 case $arch in
     win32 | win64) wine_use "$arch" "$3" ;;
     *) echo "$0: architecture must be win32 or win64, not $arch" >&2; exit 2 ;;
@@ -36,33 +38,13 @@ export WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
 first_display=${STORM_DISPLAY:-:81}
 out=$(mktemp -d "${TMPDIR:-/tmp}/password-storm.XXXXXX")
 
-passed=0
-failed=0
-check() { # check <what> <command...>
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok - $what"
-        passed=$((passed + 1))
-    else
-        echo "not ok - $what"
-        failed=$((failed + 1))
-    fi
-}
 give_up() {
     echo "not ok - $1"
     echo "$passed passed, $((failed + 1)) failed"
     exit 1
 }
 
-saver_pid=
-cleanup() {
-    [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
-    "$wineserver" -k >/dev/null 2>&1
-    xvfb_stop
-    rm -rf "$out"
-}
-trap cleanup EXIT
+trap 'wine_cleanup; rm -rf "$out"' EXIT
 
 flags=(-O2 -s -std=c99 -Wall -Wextra -static-libgcc -shared)
 # The .def files name undecorated exports; 32-bit stdcall symbols are fixed up.
@@ -74,33 +56,15 @@ flags=(-O2 -s -std=c99 -Wall -Wextra -static-libgcc -shared)
     give_up "the $arch doubles build with $cc ($(head -n 3 "$out/cc.log" | tr '\n' ' '))"
 
 xvfb_start "${first_display#:}" 20 "$out/xvfb.log" || give_up "Xvfb on a free display from $first_display on"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i >"$out/wineboot.log" 2>&1
-fi
+wine_prefix_made "$out/wineboot.log"
 "$wineserver" -p >/dev/null 2>&1
 "$wine" reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null 2>&1
 "$wine" reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >/dev/null 2>&1
 
 run_dir=
-saver_window() { xdotool search --name '^Screen Saver$' 2>/dev/null | head -n 1; }
-ended() { [ -s "$run_dir/exit" ]; }
-wait_window() {
-    for _ in $(seq 300); do
-        [ -n "$(saver_window)" ] && return 0
-        ended && return 1
-        sleep 0.1
-    done
-    return 1
-}
-wait_exit() { # wait_exit <seconds>
-    for _ in $(seq $(($1 * 10))); do
-        ended && return 0
-        sleep 0.1
-    done
-    return 1
-}
 questions() { grep -c '^call ' "$run_dir/verify_calls.log" 2>/dev/null || echo 0; }
+# No question is open: the last line logged is no "call n" without its "done n".
+no_question_open() { ! tail -n 1 "$run_dir/verify_calls.log" 2>/dev/null | grep -q '^call '; }
 # Every question ends before the next begins: "call n" is always followed by "done n".
 never_nested() {
     awk '/^call / {if (open) bad = 1; open = $2} /^done / {if ($2 != open) bad = 1; open = 0}
@@ -138,25 +102,21 @@ for saver in $savers; do
     [ "$saver" = cobalt ] && cp "$bin/sphere.3d" "$run_dir/"
     # Every question is held open for 0.7 s and answered wrong.
     echo "0 700" >"$run_dir/verify_answers.txt"
-    (
-        cd "$run_dir" || exit
-        WINEDLLOVERRIDES="mpr=n" "$wine" "$saver.scr" /s >"$run_dir/wine.log" 2>&1
-        echo $? >"$run_dir/exit"
-    ) &
-    saver_pid=$!
-    if ! wait_window; then
+    WINEDLLOVERRIDES="mpr=n" start_run "$saver.scr" /s
+    if ! wait_saver_window 30; then
         check "$arch $saver /s shows its full-screen window" false
+        stop_run
         continue
     fi
-    sleep 1
+    wait_window "Screen Saver" 10 # shown: the input reaches it
     for ((r = 1; r <= rounds; r++)); do
         storm "$events"
         total_events=$((total_events + events))
-        ended && break
+        run_ended && break
     done
-    sleep 1.5 # the last question ends
+    within 5 no_question_open # the last question ends
     check "$arch $saver: $((rounds * events)) input events with wrong answers never close the saver" \
-        eval '! ended && [ -n "$(saver_window)" ]'
+        eval '! run_ended && [ -n "$(saver_window)" ]'
     asked=$(questions)
     total_questions=$((total_questions + asked))
     check "$arch $saver: the storm asked for the password ($asked questions)" [ "$asked" -gt 0 ]
@@ -164,12 +124,10 @@ for saver in $savers; do
     echo "1" >"$run_dir/verify_answers.txt"
     sleep 0.3
     xdotool key a
-    wait_exit 15
+    wait_run_exit 15
     check "$arch $saver: with the right answer the next key closes it with 0" \
         eval '[ "$(cat "$run_dir/exit" 2>/dev/null)" = 0 ]'
-    wait "$saver_pid" 2>/dev/null
-    saver_pid=
+    stop_run
 done
 echo "# $arch password storm: $total_events input events, $total_questions questions, $(($(date +%s) - started)) s"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
