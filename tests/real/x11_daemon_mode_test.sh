@@ -57,11 +57,11 @@ check_bright() {
     shift
     if wait_bright "$@"; then ok "$what (mean $mean)"; else not_ok "$what (mean $mean)"; fi
 }
+has_child() { [ "$(children "$1")" != 0 ]; }
+size_is() { [ "$(size_of "$1")" = "$2" ]; } # size_is <id> <WxH>
 children() { xwininfo -children -id "$1" 2>/dev/null | awk '/child(ren)?[:.]/ {print $1; exit}'; }
 size_of() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 first_child() { xwininfo -children -id "$1" | awk '/^ +0x/ {print $1; exit}'; }
-has_child() { [ "$(children "$1")" != 0 ]; }
-size_is() { [ "$(size_of "$1")" = "$2" ]; } # size_is <id> <WxH>
 
 # --- --window-id into a window whose visual has GL: drawn on directly ----------
 
