@@ -158,8 +158,8 @@ check "cobalt --version prints \"$version\"" [ "$version" = "cobalt 1.0.0" ]
 
 # --- --root alone: the root window -------------------------------------------------
 
-start_saver ./jade --root
-check_bright "jade --root draws on the root window"  10 0.003 root 0
+start_saver env XSCREENSAVER_WINDOW= ./jade --root
+check_bright "jade --root with an empty \$XSCREENSAVER_WINDOW draws on the root window"  10 0.003 root 0
 check "without a window of its own" [ "$(xwininfo -root -children | awk '/child(ren)?[:.]/ {print $1; exit}')" = 0 ]
 
 # --- the X connection lost ----------------------------------------------------------
