@@ -95,6 +95,7 @@ bool BeginDaemonMode(::Window window, const char* program) {
     AdoptWindowVisual(attributes);
     XSetIOErrorHandler(OnConnectionLost);
     InstallStopSignals();
+    DeferStopSignals();
     return true;
 }
 

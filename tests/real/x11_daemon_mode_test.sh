@@ -111,6 +111,27 @@ for signal in INT HUP; do
     destroy_window
 done
 
+# A daemon may stop a saver it has only just started: a signal that comes
+# while the X server has not yet let the saver in ends it with 0 as well.
+for signal in TERM INT HUP; do
+    rm -f "$WORK/connected" "$WORK/silent"
+    python3 "$HERE/x11_silent_server.py" "$WORK/connected" 20 >"$WORK/silent" &
+    server=$!
+    on_exit_kill "$server"
+    if within 5 test -s "$WORK/silent"; then
+        start_saver env DISPLAY="$(cat "$WORK/silent")" ./jade --root
+        if within 5 test -s "$WORK/connected"; then
+            ends_within "SIG$signal before the X server answers" kill -$signal "$SAVER_PID"
+        else
+            not_ok "jade connects to a server that does not answer"
+        fi
+    else
+        not_ok "a server that does not answer starts"
+    fi
+    kill "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
+done
+
 # --- --fps -------------------------------------------------------------------------
 
 open_window "$WORK/w4" 320 240
