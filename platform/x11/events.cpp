@@ -106,6 +106,7 @@ void ScheduleDestroy(Peer& peer, bool closeFirst) {
 // button closes it, so that each window procedure ends the way its close rules
 // say, and then destroyed.
 void TranslateDestroy(XDestroyWindowEvent& destroyed) {
+    if (destroyed.window == DaemonWindow()) NoteDaemonWindowGone();
     for (Peer& peer : x11.peers) {
         if (!peer.handle) continue;
         if (peer.outer == destroyed.window) {

@@ -282,6 +282,7 @@ void BackendSetCursorHidden(bool hidden) {
 bool BackendIsForeignWindow(HWND window) {
     ::Window id = ForeignWindowOf(window);
     if (id == None || !x11.display) return false;
+    if (id == DaemonWindow()) return !DaemonWindowGone();
     XWindowAttributes attributes;
     BeginErrorTrap();
     Status status = XGetWindowAttributes(x11.display, id, &attributes);
@@ -291,6 +292,11 @@ bool BackendIsForeignWindow(HWND window) {
 bool BackendForeignClientRect(HWND window, RECT* rect) {
     ::Window id = ForeignWindowOf(window);
     if (id == None || !x11.display || !rect) return false;
+    if (id == DaemonWindow()) {
+        if (DaemonWindowGone()) return false;
+        *rect = RECT{0, 0, DaemonWidth(), DaemonHeight()};
+        return true;
+    }
     XWindowAttributes attributes;
     BeginErrorTrap();
     Status status = XGetWindowAttributes(x11.display, id, &attributes);

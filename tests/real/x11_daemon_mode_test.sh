@@ -78,6 +78,47 @@ check "the window was neither moved nor resized by the saver ($(size_of "$win"))
 ends_within "SIGTERM" kill -TERM "$SAVER_PID"
 destroy_window
 
+# A settings program sizes its preview right after starting the saver: a size
+# change that comes while the saver starts is followed as well, however early.
+# With the old size the picture would stay in the lower-left 200x150 and never
+# reach the middle of the window. The figures: the share of the window that
+# the drawn pixels' bounding box covers once the middle is drawn.
+shares=
+missed=0
+for delay in 0.02 0.05 0.1 0.2; do
+    open_window "$WORK/w6" 200 150
+    win=$(cat "$WORK/w6")
+    start_saver ./jade --window-id "$win"
+    sleep $delay
+    xdotool windowsize "$win" 640 480
+    wait_bright 10 0.01 early_grown 0 160x120+240+180 || missed=$((missed + 1))
+    shares="$shares $(convert "$WORK/early_grown.png" -crop 640x480+0+0 +repage -bordercolor black -border 1 \
+        -fuzz 1% -trim -format '%[fx:round(100 * w * h / (640 * 480))]' info: 2>/dev/null)%"
+    kill -TERM "$SAVER_PID"
+    wait "$SAVER_PID"
+    destroy_window
+done
+check "grown to 640x480 20, 50, 100, 200 ms after its start, jade draws in the middle (shares${shares})" \
+    [ "$missed" = 0 ]
+
+# Destroyed before the saver has looked at it, the id names no window (255 and
+# one line); destroyed any time later, during the start or after, the run ends
+# with 0. Each run's status and stderr line count.
+runs=
+for delay in 0 0.01 0.02 0.03 0.04 0.05 0.07 0.1 0.15 0.25; do
+    open_window "$WORK/w7" 200 150
+    win=$(cat "$WORK/w7")
+    start_saver ./amber --window-id "$win"
+    sleep $delay
+    destroy_window
+    wait_gone "$SAVER_PID" 5000 || kill -9 "$SAVER_PID"
+    wait "$SAVER_PID"
+    code=$?
+    runs="$runs $code/$(wc -l <"$WORK/err")"
+done
+others=$(echo $runs | tr ' ' '\n' | grep -cv -e '^0/0$' -e '^255/1$')
+check "amber's window destroyed 0 to 250 ms after its start: 0, or 255 with one line (${runs# })" [ "$others" = 0 ]
+
 # --- a window without a usable GL config: a child of the saver follows it ---------
 
 open_window "$WORK/w2" --single-buffered 320 240
@@ -163,13 +204,15 @@ check "and the failure of its start" grep -q 'Init Points Failed' "$WORK/err"
 check "and shows no message box" [ -z "$(xdotool search --name '^Error$' 2>/dev/null)" ]
 destroy_window
 
-for id in abc 0x1ffffffff 0 0x7ffff0; do
+open_window "$WORK/w8" --input-only 200 150
+for id in abc 0x1ffffffff 0 0x7ffff0 "$(cat "$WORK/w8")"; do
     (cd "$BIN" && timeout 20 ./amber --window-id "$id" >"$WORK/out" 2>"$WORK/err")
     code=$?
     lines=$(wc -l <"$WORK/err")
     check "amber --window-id $id exits 255 with one line on stderr ($code, $lines lines)" \
         [ "$code.$lines.$(wc -c <"$WORK/out")" = 255.1.0 ]
 done
+destroy_window
 (cd "$BIN" && ./amber --help >"$WORK/out" 2>&1)
 code=$?
 grep -q '^Usage: amber' "$WORK/out" && grep -q -- '--window-id' "$WORK/out" && usage=yes || usage=no
