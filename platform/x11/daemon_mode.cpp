@@ -13,8 +13,8 @@ namespace plat {
 namespace {
 
 // The daemon's window is watched from the moment it is accepted: size changes
-// and its destruction.
-constexpr long kDaemonWindowEvents = StructureNotifyMask;
+// and its destruction, and whether it is covered (for drawing on it directly).
+constexpr long kDaemonWindowEvents = StructureNotifyMask | VisibilityChangeMask;
 
 struct DaemonState {
     bool active;
@@ -149,7 +149,8 @@ void CreateDaemonPeer(Peer& peer, emu::Window& window) {
                                    CopyFromParent, CWBackPixel | CWEventMask | CWOverrideRedirect, &attributes);
         XSetWindowAttributes glAttributes;
         std::memset(&glAttributes, 0, sizeof glAttributes);
-        unsigned long glMask = CWBackPixel | CWBorderPixel;
+        glAttributes.event_mask = VisibilityChangeMask;
+        unsigned long glMask = CWBackPixel | CWBorderPixel | CWEventMask;
         if (visual) {
             glAttributes.colormap = x11.glColormap;
             glMask |= CWColormap;

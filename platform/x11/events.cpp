@@ -134,6 +134,8 @@ void TranslateEvent(XEvent& event) {
         TranslateDestroy(event.xdestroywindow);
         return;
     }
+    if (event.type == MapNotify || event.type == UnmapNotify) RecheckVisibility();
+    if (TranslateVisibility(event)) return;
     if (DaemonHandlesEvent(event)) return;
     if (MenuBarHandlesEvent(event)) return;
     Peer* peer = PeerOfXWindow(event.xany.window);

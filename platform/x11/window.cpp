@@ -148,6 +148,7 @@ void BackendCreateWindow(Window& window) {
     Peer* peer = FreePeer();
     if (!peer || !x11.display) return;
     std::memset(peer, 0, sizeof *peer);
+    RecheckVisibility();
 
     ::Window xParent = x11.root;
     bool topLevel = window.parent == nullptr;
@@ -192,7 +193,7 @@ void BackendCreateWindow(Window& window) {
     std::memset(&glAttributes, 0, sizeof glAttributes);
     glAttributes.background_pixel = 0;
     glAttributes.border_pixel = 0;
-    glAttributes.event_mask = ExposureMask;
+    glAttributes.event_mask = ExposureMask | VisibilityChangeMask;
     glAttributes.cursor = CurrentCursor();
     unsigned long glMask = CWBackPixel | CWBorderPixel | CWEventMask | CWCursor;
     if (visual) {

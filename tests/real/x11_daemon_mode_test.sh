@@ -5,7 +5,9 @@
 # config), its size changes followed, $XSCREENSAVER_WINDOW and --root, the end
 # on SIGTERM/SIGINT/SIGHUP, on the window's destruction and on the loss of the
 # X connection, failures on stderr, bad window ids, --help, --version, --fps;
-# then the monitors of `xrandr --setmonitor` as Windows sees them.
+# the first half second (a size change, the window's destruction, a stop
+# signal before the server answers); no drawing while the window is unmapped
+# or covered; then the monitors of `xrandr --setmonitor` as Windows sees them.
 #
 # Usage: x11_daemon_mode_test.sh <directory with amber, cobalt, ...>
 # Needs: Xvfb, xdotool, xwininfo, xrandr, ImageMagick, a C compiler with Xlib
@@ -60,6 +62,16 @@ check_bright() {
 children() { xwininfo -children -id "$1" 2>/dev/null | awk '/child(ren)?[:.]/ {print $1; exit}'; }
 size_of() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 first_child() { xwininfo -children -id "$1" | awk '/^ +0x/ {print $1; exit}'; }
+# cpu_percent <pid>: the share of one core the process used over one second.
+cpu_percent() {
+    local t0 t1 c0 c1
+    t0=$(now_ms)
+    c0=$(awk '{print $14 + $15}' "/proc/$1/stat")
+    sleep 1
+    t1=$(now_ms)
+    c1=$(awk '{print $14 + $15}' "/proc/$1/stat")
+    echo $(((c1 - c0) * 100000 / ($(getconf CLK_TCK) * (t1 - t0))))
+}
 
 # --- --window-id into a window whose visual has GL: drawn on directly ----------
 
@@ -172,6 +184,30 @@ for signal in TERM INT HUP; do
     kill "$server" 2>/dev/null
     wait "$server" 2>/dev/null
 done
+
+# --- drawing nobody sees ------------------------------------------------------------
+
+# Unmapped, or covered by another window, the saver draws nothing and sleeps;
+# shown again, it draws at once. The figures: CPU, in percent of one core.
+open_window "$WORK/w9" 320 240
+win=$(cat "$WORK/w9")
+start_saver ./jade --window-id "$win"
+check_bright "jade draws on its window" 10 0.005 shown 0 320x240+0+0
+visible=$(cpu_percent "$SAVER_PID")
+xdotool windowunmap --sync "$win"
+hidden=$(cpu_percent "$SAVER_PID")
+check "unmapped, it sleeps: ${hidden} % of a core (${visible} % while drawn)" [ "$hidden" -le 5 ]
+xdotool windowmap --sync "$win"
+check_bright "mapped again, it draws again" 10 0.005 remapped 0 320x240+0+0
+window_over=$WINDOW_PID
+open_window "$WORK/w10" 400 300
+covered=$(cpu_percent "$SAVER_PID")
+check "covered by another window, it sleeps: ${covered} % of a core" [ "$covered" -le 5 ]
+destroy_window
+check_bright "uncovered, it draws again" 10 0.005 uncovered 0 320x240+0+0
+kill -TERM "$SAVER_PID"
+wait "$SAVER_PID"
+kill "$window_over" 2>/dev/null
 
 # --- --fps -------------------------------------------------------------------------
 
