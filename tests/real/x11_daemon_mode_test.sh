@@ -238,6 +238,13 @@ check "cobalt without any sphere.3d exits 1 ($code)" [ "$code" = 1 ]
 check "it names sphere.3d on stderr" grep -q 'sphere.3d' "$WORK/err"
 check "and the failure of its start" grep -q 'Init Points Failed' "$WORK/err"
 check "and shows no message box" [ -z "$(xdotool search --name '^Error$' 2>/dev/null)" ]
+printf '\001\000\001' >"$WORK/empty/sphere.3d"
+(cd "$WORK/empty" && timeout 20 "$WORK/a/b/cobalt" --window-id "$win" >"$WORK/out" 2>"$WORK/err")
+code=$?
+line='cobalt: cannot load sphere.3d in the working directory: cut short in its 4-byte header'
+check "with a 3-byte sphere.3d it exits 1 ($code), naming the file and what is wrong with it" \
+    sh -c "[ $code = 1 ] && grep -qxF '$line' '$WORK/err'"
+rm "$WORK/empty/sphere.3d"
 destroy_window
 
 open_window "$WORK/w8" --input-only 200 150
