@@ -22,13 +22,14 @@ std::uint8_t scratch[MeshScratchBytes];
 
 // Why the last load failed, or a note on a mesh that loaded; empty when there
 // is nothing to say.
-char problem[160];
+char problemText[160];
 
-bool Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
-bool Fail(const char* format, ...) {
+// Records the problem of this load; false, for a failure to return.
+bool Problem(const char* format, ...) __attribute__((format(printf, 1, 2)));
+bool Problem(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(problem, sizeof problem, format, args);
+    std::vsnprintf(problemText, sizeof problemText, format, args);
     va_end(args);
     return false;
 }
@@ -73,26 +74,28 @@ bool ReadCount(MeshSource& source, int& count) {
 bool LoadTables(MeshSource& source) {
     int vertexCount = 0;
     int faceCount = 0;
-    if (!ReadCount(source, vertexCount) || !ReadCount(source, faceCount)) return Fail("cut short in its 4-byte header");
+    if (!ReadCount(source, vertexCount) || !ReadCount(source, faceCount))
+        return Problem("cut short in its 4-byte header");
 
     const std::size_t vertexBytes = static_cast<std::size_t>(vertexCount) * MeshVertexBytes;
     const std::size_t faceBytes = static_cast<std::size_t>(faceCount) * MeshFaceBytes;
     const int vertexLimit = static_cast<int>(MeshScratchBytes / MeshVertexBytes);
     const int faceLimit = static_cast<int>(MeshScratchBytes / MeshFaceBytes);
-    if (vertexCount == 0) return Fail("it has no vertices");
-    if (faceCount == 0) return Fail("it has no faces");
-    if (vertexCount > vertexLimit) return Fail("%d vertices, more than the %d it can hold", vertexCount, vertexLimit);
-    if (faceCount > faceLimit) return Fail("%d faces, more than the %d it can hold", faceCount, faceLimit);
+    if (vertexCount == 0) return Problem("it has no vertices");
+    if (faceCount == 0) return Problem("it has no faces");
+    if (vertexCount > vertexLimit)
+        return Problem("%d vertices, more than the %d it can hold", vertexCount, vertexLimit);
+    if (faceCount > faceLimit) return Problem("%d faces, more than the %d it can hold", faceCount, faceLimit);
 
     sphereMesh.vertices = static_cast<MeshVertex*>(AllocateZeroed(vertexCount, sizeof(MeshVertex)));
-    if (sphereMesh.vertices == nullptr) return Fail("out of memory");
+    if (sphereMesh.vertices == nullptr) return Problem("out of memory");
     sphereMesh.faces = static_cast<MeshFace*>(AllocateZeroed(faceCount, sizeof(MeshFace)));
-    if (sphereMesh.faces == nullptr) return Fail("out of memory");
+    if (sphereMesh.faces == nullptr) return Problem("out of memory");
     sphereMesh.vertexCount = vertexCount;
     sphereMesh.faceCount = faceCount;
 
     if (!ReadBlock(source, scratch, vertexBytes)) {
-        return Fail("cut short in its vertex block, which takes %d bytes", static_cast<int>(vertexBytes));
+        return Problem("cut short in its vertex block, which takes %d bytes", static_cast<int>(vertexBytes));
     }
     for (int i = 0; i < vertexCount; ++i) {
         const std::uint8_t* p = scratch + i * MeshVertexBytes;
@@ -100,7 +103,7 @@ bool LoadTables(MeshSource& source) {
     }
 
     if (!ReadBlock(source, scratch, faceBytes)) {
-        return Fail("cut short in its face block, which takes %d bytes", static_cast<int>(faceBytes));
+        return Problem("cut short in its face block, which takes %d bytes", static_cast<int>(faceBytes));
     }
     // A corner that names no vertex is allowed, and colours nothing: worth a note.
     int strays = 0, firstStrayFace = 0, firstStrayVertex = 0;
@@ -121,7 +124,7 @@ bool LoadTables(MeshSource& source) {
         face.colour[3] = 255;
     }
     if (strays > 0) {
-        Fail(
+        Problem(
             "%d face corners name no vertex and colour nothing (the first: vertex %d in face %d; there are %d "
             "vertices)",
             strays, firstStrayVertex, firstStrayFace, vertexCount);
@@ -131,7 +134,7 @@ bool LoadTables(MeshSource& source) {
 
 bool Load(MeshSource& source) {
     FreeSphereMesh();
-    problem[0] = '\0';
+    problemText[0] = '\0';
     if (!LoadTables(source)) {
         FreeSphereMesh();
         return false;
@@ -152,9 +155,9 @@ bool LoadSphereMesh() {
         return false;
     }
     const bool loaded = LoadSphereMeshFrom(path);
-    if (problem[0] != '\0') {
+    if (problemText[0] != '\0') {
         std::snprintf(line, sizeof line, "cobalt: %s%s: %s", loaded ? "" : "cannot load ", MeshPlaceName(path),
-                      problem);
+                      problemText);
         plat::WriteDiagnostic(line);
     }
     return loaded;
@@ -163,20 +166,20 @@ bool LoadSphereMesh() {
 bool LoadSphereMeshFrom(const char* path) {
     // Opening a FIFO without a writer, or some devices, would block for ever;
     // only a regular file is opened at all.
-    problem[0] = '\0';
+    problemText[0] = '\0';
     struct stat info;
     if (path == nullptr || stat(path, &info) != 0) {
         FreeSphereMesh();
-        return Fail("cannot open it (%s)", path != nullptr ? std::strerror(errno) : "no path");
+        return Problem("cannot open it (%s)", path != nullptr ? std::strerror(errno) : "no path");
     }
     if (!S_ISREG(info.st_mode)) {
         FreeSphereMesh();
-        return Fail("it is not a regular file");
+        return Problem("it is not a regular file");
     }
     MeshSource source = {std::fopen(path, "rb"), nullptr, 0, 0};
     if (source.file == nullptr) {
         FreeSphereMesh();
-        return Fail("cannot open it (%s)", std::strerror(errno));
+        return Problem("cannot open it (%s)", std::strerror(errno));
     }
     const bool loaded = Load(source);
     std::fclose(source.file);
@@ -205,7 +208,7 @@ void PrepareMesh() {
     }
 }
 
-const char* SphereMeshProblem() { return problem; }
+const char* SphereMeshProblem() { return problemText; }
 
 void FreeSphereMesh() {
     ReleaseMemory(sphereMesh.vertices);
