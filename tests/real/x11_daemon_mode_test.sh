@@ -174,7 +174,11 @@ for signal in TERM INT HUP; do
     if within 5 test -s "$WORK/silent"; then
         start_saver env DISPLAY="$(cat "$WORK/silent")" ./jade --root
         if within 5 test -s "$WORK/connected"; then
-            ends_within "SIG$signal before the X server answers" kill -$signal "$SAVER_PID"
+            kill -$signal "$SAVER_PID"
+            wait_gone "$SAVER_PID" 5000 || kill -9 "$SAVER_PID"
+            wait "$SAVER_PID"
+            status=$?
+            check "SIG$signal before the X server answers: status 0 ($status)" [ "$status" = 0 ]
         else
             not_ok "jade connects to a server that does not answer"
         fi
