@@ -64,7 +64,6 @@ size_of() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print
 first_child() { xwininfo -children -id "$1" | awk '/^ +0x/ {print $1; exit}'; }
 # cpu_percent <pid>: the share of one core the process used over one second.
 cpu_percent() {
-    local t0 t1 c0 c1
     t0=$(now_ms)
     c0=$(awk '{print $14 + $15}' "/proc/$1/stat")
     sleep 1
