@@ -161,7 +161,8 @@ def main():
               {i.date_time for i in infos} == {stamp} for infos, _ in zipped.values()),
           f"the zips' members are in name order, each dated {time.strftime('%Y-%m-%d %H:%M:%S', stamp + (0,) * 3)}")
     stamps = sorted({pefile.PE(data=data, fast_load=True).FILE_HEADER.TimeDateStamp for data in shipped_pe})
-    check(len(shipped_pe) == 8 and stamps == [epoch], f"the PE headers of the 8 shipped .scr files carry {epoch} ({stamps})")
+    check(len(shipped_pe) == 8 and stamps == [epoch],
+          f"the PE headers of the 8 shipped .scr files carry {epoch} ({stamps})")
     linked = sorted(glob.glob(os.path.join(top, "build", "win*", "bin", "*.scr")))
     stamps = sorted({pefile.PE(path, fast_load=True).FILE_HEADER.TimeDateStamp for path in linked})
     check(len(linked) == 8 and stamps == [0], f"the PE headers of the 8 .scr files as linked carry 0 ({stamps})")
@@ -191,7 +192,8 @@ def main():
         prefix = os.path.basename(source_path)[:-len(".tar.gz")] + "/"
         archived = sorted(m.name[len(prefix):] for m in members if m.isfile() and m.name.startswith(prefix))
         source_times = {m.mtime for m in members}
-    committed = sorted(subprocess.check_output(git + ["ls-tree", "-r", "--name-only", "HEAD"], text=True).split("\n")[:-1])
+    committed = subprocess.check_output(git + ["ls-tree", "-r", "--name-only", "HEAD"], text=True)
+    committed = sorted(committed.split("\n")[:-1])
     check(archived == committed and source_times == {epoch},
           f"the source archive holds the commit's {len(committed)} files under {prefix}, dated {epoch}")
 

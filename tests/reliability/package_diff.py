@@ -6,8 +6,8 @@
 Opens what it knows inside each file (a .deb's ar members and tar archives, zips,
 gzip, tar, the data of an NSIS installer) and compares member by member: which
 members only one side has, whose order, time, mode or owner differ, and for a
-member whose bytes differ the ranges of differing bytes (a PE file also names
-its header time stamp and checksum). Prints "# " lines; exits 0 when the two
+member whose bytes differ the ranges of differing bytes and the ELF or PE
+sections they fall in (a PE file also names its header time stamp and checksum). Prints "# " lines; exits 0 when the two
 files are byte-identical, 1 when not.
 """
 import gzip
@@ -70,8 +70,28 @@ def members(name, data):
     return None
 
 
+def sections(data):
+    """[(name, file offset, size)] of an ELF (64-bit, little-endian) or PE file; [] for others."""
+    if data[:6] == b"\x7fELF\x02\x01":
+        shoff, = struct.unpack_from("<Q", data, 0x28)
+        entsize, count, names = struct.unpack_from("<HHH", data, 0x3a)
+        headers = [struct.unpack_from("<IIQQQQ", data, shoff + i * entsize) for i in range(count)]
+        table = headers[names][4] if names < count else 0
+        return [(data[table + h[0]:data.index(b"\0", table + h[0])].decode(), h[4], h[5]) for h in headers
+                if h[1] != 8]  # not SHT_NOBITS
+    if data[:2] == b"MZ":
+        try:
+            pe = pefile.PE(data=data, fast_load=True)
+        except pefile.PEFormatError:
+            return []
+        return [("PE headers", 0, pe.OPTIONAL_HEADER.SizeOfHeaders)] + [
+            (s.Name.rstrip(b"\0").decode(errors="replace"), s.PointerToRawData, s.SizeOfRawData) for s in pe.sections]
+    return []
+
+
 def byte_ranges(a, b, limit=6):
-    """The ranges [start, end) where a and b differ (the tail of the longer counts)."""
+    """The ranges [start, end) where a and b differ (the tail of the longer
+    counts), with the sections of an ELF or PE file they fall in."""
     ranges, at, n = [], None, min(len(a), len(b))
     for i in range(n):
         if a[i] != b[i]:
@@ -85,7 +105,10 @@ def byte_ranges(a, b, limit=6):
     if len(a) != len(b):
         ranges.append((n, max(len(a), len(b))))
     shown = ", ".join(f"0x{s:x}-0x{e:x}" for s, e in ranges[:limit])
-    return f"{sum(e - s for s, e in ranges)} bytes in {len(ranges)} ranges ({shown}{', ...' if len(ranges) > limit else ''})"
+    more = ", ..." if len(ranges) > limit else ""
+    inside = sorted({name for name, at, size in sections(a) for s, e in ranges if s < at + size and at < e})
+    where = f", in {', '.join(inside)}" if inside else ""
+    return f"{sum(e - s for s, e in ranges)} bytes in {len(ranges)} ranges ({shown}{more}){where}"
 
 
 def pe_note(a, b):
