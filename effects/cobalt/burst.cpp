@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "host/memory.h"
-#include "host/random.h"
 #include "platform/gl.h"
+#include "toolkit/memory.h"
+#include "toolkit/random.h"
 
 namespace cobalt {
 

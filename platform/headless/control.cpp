@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/emulated/controls.h"
 #include "platform/headless/headless_state.h"
 
 namespace headless {

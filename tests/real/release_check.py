@@ -35,8 +35,10 @@ import zipfile
 
 import pefile  # Debian's python3-pefile, hence /usr/bin/python3 above
 
+import saver_list
+
 PACKAGE = "corvel-savers"
-SAVERS = ("amber", "cobalt", "jade", "opal")
+SAVERS = saver_list.names()
 
 passed = 0
 failed = 0
@@ -139,7 +141,7 @@ def main():
     pages = [f"./usr/share/man/man6/{saver}.6.gz" for saver in SAVERS]
     pages = [gzip.decompress(deb_files[page]) if page in deb_files else b"" for page in pages]
     built = os.path.join(top, "build", "linux", "bin")
-    usage = subprocess.run([os.path.join(built, "opal"), "--help"], capture_output=True, text=True).stdout
+    usage = subprocess.run([os.path.join(built, SAVERS[-1]), "--help"], capture_output=True, text=True).stdout
     check(all(f".SH COPYRIGHT\n{licence_line}\n".encode() in page for page in pages) and
           usage.endswith(f"\n{licence_line}\n"),
           f"the manual pages (section COPYRIGHT) and the end of --help say \"{licence_line}\"")
@@ -149,8 +151,9 @@ def main():
     check(crlf.encode() in payload and crlf.encode("utf-16-le") in payload,
           "the installer carries LICENSE.txt and shows it as its licence page")
     blocks = [version_strings(data).get("LegalCopyright") for data in shipped_pe + [setup]]
-    check(len(blocks) == 9 and set(blocks) == {copyright_line},
-          f"the version blocks of the 8 .scr files and the installer have LegalCopyright \"{copyright_line}\"")
+    check(len(blocks) == 2 * len(SAVERS) + 1 and set(blocks) == {copyright_line},
+          f"the version blocks of the {len(blocks) - 1} .scr files and the installer have LegalCopyright "
+          f"\"{copyright_line}\"")
 
     # --- times ----------------------------------------------------------------------------
     deb_times = {mtime for _, mtime, _ in deb}
@@ -161,11 +164,12 @@ def main():
               {i.date_time for i in infos} == {stamp} for infos, _ in zipped.values()),
           f"the zips' members are in name order, each dated {time.strftime('%Y-%m-%d %H:%M:%S', stamp + (0,) * 3)}")
     stamps = sorted({pefile.PE(data=data, fast_load=True).FILE_HEADER.TimeDateStamp for data in shipped_pe})
-    check(len(shipped_pe) == 8 and stamps == [epoch],
-          f"the PE headers of the 8 shipped .scr files carry {epoch} ({stamps})")
+    check(len(shipped_pe) == 2 * len(SAVERS) and stamps == [epoch],
+          f"the PE headers of the {len(shipped_pe)} shipped .scr files carry {epoch} ({stamps})")
     linked = sorted(glob.glob(os.path.join(top, "build", "win*", "bin", "*.scr")))
     stamps = sorted({pefile.PE(path, fast_load=True).FILE_HEADER.TimeDateStamp for path in linked})
-    check(len(linked) == 8 and stamps == [0], f"the PE headers of the 8 .scr files as linked carry 0 ({stamps})")
+    check(len(linked) == 2 * len(SAVERS) and stamps == [0],
+          f"the PE headers of the {len(linked)} .scr files as linked carry 0 ({stamps})")
 
     # --- build paths ----------------------------------------------------------------------
     holders_of_top = [os.path.basename(deb_path) + ":" + n for n, data in deb_files.items() if top_bytes in data]
@@ -175,8 +179,9 @@ def main():
     check(not holders_of_top, f"no shipped file holds {top} ({', '.join(holders_of_top) or 'none does'})")
     programs = [os.path.join(built, saver) for saver in SAVERS] + linked
     leaks = [os.path.relpath(p, top) for p in programs if top_bytes in open(p, "rb").read()]
-    check(len(programs) == 12 and not leaks,
-          f"the 12 programs as built hold no {top}, debug information included ({', '.join(leaks) or 'none does'})")
+    check(len(programs) == 3 * len(SAVERS) and not leaks,
+          f"the {len(programs)} programs as built hold no {top}, debug information included "
+          f"({', '.join(leaks) or 'none does'})")
 
     # --- checksums and the source archive -----------------------------------------------
     listed = {}

@@ -1,14 +1,14 @@
-#include "effects/amber/trail.h"
+#include "effects/trail/trail.h"
 
 #include <cmath>
 
-#include "host/memory.h"
-#include "host/random.h"
 #include "platform/platform.h"
+#include "toolkit/memory.h"
+#include "toolkit/random.h"
 
-namespace amber {
+namespace trail {
 
-TrailState trail;
+TrailState state;
 
 namespace {
 
@@ -39,13 +39,13 @@ float SpinFromDraw(float draw) { return static_cast<float>(draw * 10.0 * static_
 
 bool InitPoints(const TrailSettings& settings) {
     FreeTrail();  // a start-up without the shutdown before it must not leak
-    trail.settings = settings;
+    state.settings = settings;
     if (settings.pointCount < 1) return false;
-    trail.points = static_cast<TrailPoint*>(AllocateZeroed(settings.pointCount, sizeof(TrailPoint)));
-    if (trail.points == nullptr) return false;
+    state.points = static_cast<TrailPoint*>(AllocateZeroed(settings.pointCount, sizeof(TrailPoint)));
+    if (state.points == nullptr) return false;
 
     for (int i = 0; i < settings.pointCount; ++i) {
-        TrailPoint& point = trail.points[i];
+        TrailPoint& point = state.points[i];
         point.direction = RandSignedVector();
         point.direction.Normalize();
         Vector3 tint(std::fabs(point.direction.x), std::fabs(point.direction.y) + 1.0f,
@@ -62,57 +62,57 @@ bool InitPoints(const TrailSettings& settings) {
 }
 
 void InitParticles() {
-    trail.particleLife = kParticleLife;
-    trail.emitRadius = kEmitRadius;
-    trail.emitSpeed = kEmitSpeed;
-    trail.emitter.position.Clear();
-    trail.emitter.rotation.Clear();
+    state.particleLife = kParticleLife;
+    state.emitRadius = kEmitRadius;
+    state.emitSpeed = kEmitSpeed;
+    state.emitter.position.Clear();
+    state.emitter.rotation.Clear();
     Vector3 spin = RandSignedVector();
-    trail.emitter.spin = Vector3(SpinFromDraw(spin.x), SpinFromDraw(spin.y), SpinFromDraw(spin.z));
+    state.emitter.spin = Vector3(SpinFromDraw(spin.x), SpinFromDraw(spin.y), SpinFromDraw(spin.z));
 
-    if (trail.ring != nullptr) ReleaseMemory(trail.ring);
-    trail.ringCapacity = trail.particleLife * trail.settings.pointCount;
-    trail.ring = static_cast<TrailParticle*>(AllocateZeroed(trail.ringCapacity, sizeof(TrailParticle)));
-    if (trail.ring == nullptr) {
+    if (state.ring != nullptr) ReleaseMemory(state.ring);
+    state.ringCapacity = state.particleLife * state.settings.pointCount;
+    state.ring = static_cast<TrailParticle*>(AllocateZeroed(state.ringCapacity, sizeof(TrailParticle)));
+    if (state.ring == nullptr) {
         plat::MessageBoxA(nullptr, "Failed to allocate particle buffer", "Error!", plat::MB_OK);
         plat::PostQuitMessage(0);
     }
-    trail.ringIndex = 0;
+    state.ringIndex = 0;
 }
 
 void MoveEmitter() {
-    trail.scenePhase += kScenePhaseStep;
-    float radius = trail.settings.pathRadius;
-    trail.emitter.position =
-        Vector3(SineF(kPathFrequencyX * trail.scenePhase) * radius, SineF(kPathFrequencyY * trail.scenePhase) * radius,
-                SineF(kPathFrequencyZ * trail.scenePhase) * radius);
+    state.scenePhase += kScenePhaseStep;
+    float radius = state.settings.pathRadius;
+    state.emitter.position =
+        Vector3(SineF(kPathFrequencyX * state.scenePhase) * radius, SineF(kPathFrequencyY * state.scenePhase) * radius,
+                SineF(kPathFrequencyZ * state.scenePhase) * radius);
 }
 
 void AdvanceRotation() {
-    Vector3& rotation = trail.emitter.rotation;
-    const Vector3& spin = trail.emitter.spin;
+    Vector3& rotation = state.emitter.rotation;
+    const Vector3& spin = state.emitter.spin;
     rotation.x = WrapAngle(rotation.x + spin.x);
     rotation.y = WrapAngle(rotation.y + spin.y);
     rotation.z = WrapAngle(rotation.z + spin.z);
 }
 
 void RotatePoints() {
-    if (trail.points == nullptr) return;
-    for (int i = 0; i < trail.settings.pointCount; ++i) {
-        TrailPoint& point = trail.points[i];
-        RotateXYZ(point.direction, point.rotatedDirection, trail.emitter.rotation);
+    if (state.points == nullptr) return;
+    for (int i = 0; i < state.settings.pointCount; ++i) {
+        TrailPoint& point = state.points[i];
+        RotateXYZ(point.direction, point.rotatedDirection, state.emitter.rotation);
     }
 }
 
 void UpdateAndDrawParticles() {
-    if (trail.ring == nullptr) return;
-    const int capacity = trail.ringCapacity;
-    const int lag = trail.settings.pointCount;
-    const float life = static_cast<float>(trail.particleLife);
-    const TrailSegmentFn drawSegment = trail.settings.drawSegment;
+    if (state.ring == nullptr) return;
+    const int capacity = state.ringCapacity;
+    const int lag = state.settings.pointCount;
+    const float life = static_cast<float>(state.particleLife);
+    const TrailSegmentFn drawSegment = state.settings.drawSegment;
     for (int s = 0; s < capacity; ++s) {
-        TrailParticle& cur = trail.ring[s];
-        const TrailParticle& older = trail.ring[(s - lag + capacity) % capacity];
+        TrailParticle& cur = state.ring[s];
+        const TrailParticle& older = state.ring[(s - lag + capacity) % capacity];
         cur.position.x += cur.velocity.x;
         cur.position.y += cur.velocity.y;
         cur.position.z += cur.velocity.z;
@@ -124,33 +124,33 @@ void UpdateAndDrawParticles() {
 }
 
 void EmitAll() {
-    if (trail.ring == nullptr || trail.points == nullptr) return;
-    const int count = trail.settings.pointCount;
-    for (int i = 0; i < count; ++i) EmitParticle(trail.points[i], trail.points[(i + 1) % count]);
+    if (state.ring == nullptr || state.points == nullptr) return;
+    const int count = state.settings.pointCount;
+    for (int i = 0; i < count; ++i) EmitParticle(state.points[i], state.points[(i + 1) % count]);
 }
 
 void EmitParticle(const TrailPoint& point, const TrailPoint& next) {
-    if (trail.ring == nullptr) return;
-    TrailParticle& slot = trail.ring[trail.ringIndex];
-    trail.ringIndex = (trail.ringIndex + 1) % trail.ringCapacity;
+    if (state.ring == nullptr) return;
+    TrailParticle& slot = state.ring[state.ringIndex];
+    state.ringIndex = (state.ringIndex + 1) % state.ringCapacity;
 
-    slot.position = Add(Multiply(point.direction, trail.emitRadius), trail.emitter.position);
-    slot.velocity = Multiply(point.rotatedDirection, trail.emitSpeed);
-    trail.pulsePhase += kPulsePhaseStep;
-    slot.velocity.Scale(0.5f * SineF(point.pulseOffset + trail.pulsePhase) + 0.5f);
-    if (trail.settings.particleNormals) {
+    slot.position = Add(Multiply(point.direction, state.emitRadius), state.emitter.position);
+    slot.velocity = Multiply(point.rotatedDirection, state.emitSpeed);
+    state.pulsePhase += kPulsePhaseStep;
+    slot.velocity.Scale(0.5f * SineF(point.pulseOffset + state.pulsePhase) + 0.5f);
+    if (state.settings.particleNormals) {
         slot.normal.SetCross(Negate(point.rotatedDirection), Subtract(next.rotatedDirection, point.rotatedDirection));
         slot.normal.Normalize();
     }
     for (int c = 0; c < 4; ++c) slot.colour[c] = point.colour[c];
-    slot.life = trail.particleLife;
+    slot.life = state.particleLife;
 }
 
 void FreeTrail() {
-    if (trail.points != nullptr) ReleaseMemory(trail.points);
-    trail.points = nullptr;
-    if (trail.ring != nullptr) ReleaseMemory(trail.ring);
-    trail.ring = nullptr;
+    if (state.points != nullptr) ReleaseMemory(state.points);
+    state.points = nullptr;
+    if (state.ring != nullptr) ReleaseMemory(state.ring);
+    state.ring = nullptr;
 }
 
-}  // namespace amber
+}  // namespace trail
