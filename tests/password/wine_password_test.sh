@@ -5,7 +5,7 @@
 # MPR.DLL doubles built here for that architecture.
 #   tests/password/wine_password_test.sh <build/win32/bin | build/win64/bin>
 # Environment: PASSWORD_TEST_PREFIX (Wine prefix, default
-# build/wine-prefixes/password in this clone; "-win32" or "-win64" is appended;
+# build/wine/password in this clone; "-win32" or "-win64" is appended;
 # scripts/test-all runs the password storm in it afterwards),
 # PASSWORD_TEST_DISPLAY (the first display tried, default :59; the first free
 # one from there on is used), PASSWORD_TEST_OUT (screenshots and logs, default

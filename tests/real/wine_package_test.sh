@@ -13,7 +13,7 @@
 #
 # Usage: tests/real/wine_package_test.sh <build/win32/bin | build/win64/bin> <setup.exe>
 # Environment: SAVER_WINE_DISPLAY (first display tried, default 58),
-# SAVER_WINEPREFIX (default build/wine-prefixes/savers in this clone; this
+# SAVER_WINEPREFIX (default build/wine/savers in this clone; this
 # script uses <that>-<win32|win64>-package). Prints "ok - ..." or "not ok - ..." per check,
 # ends with "N passed, M failed" and exits non-zero if any check failed.
 set -u

@@ -11,7 +11,7 @@
 # Sets up what it needs and leaves nothing running: its own Xvfb display
 # (1024 x 768, the first free one from :$SAVER_WINE_DISPLAY on, default 58), and
 # the Wine prefix $SAVER_WINEPREFIX-<win32|win64> (default
-# build/wine-prefixes/savers-... in this clone), created once. Prints
+# build/wine/savers-... in this clone), created once. Prints
 # "ok - ..." or "not ok - ..." per check, ends with "N passed, M failed" and
 # exits non-zero if any check failed. Screenshots go to <build>/wine_test/.
 set -u

@@ -18,7 +18,7 @@ wine_test_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # This clone's Wine prefixes, under its own build folder: a run from another
 # clone on the same machine never shares one, nor ends the programs of one.
-wine_prefixes=$(cd "$wine_test_dir/../.." && pwd)/build/wine-prefixes
+wine_prefixes=$(cd "$wine_test_dir/../.." && pwd)/build/wine
 
 # wine_prefix_made <log>: makes $WINEPREFIX (wineboot, without Mono's and
 # Gecko's install prompts, its output in <log>) unless it holds a registry
