@@ -12,6 +12,7 @@
 #include "platform/x11/daemon_options.h"
 #include "platform/x11/fps_overlay.h"
 #include "platform/x11/state.h"
+#include "platform/x11/stop_signals.h"
 
 void SaverEntry();
 
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
             break;
     }
 
+    // A daemon may stop the saver as soon as it has started it.
+    if (options.action == plat::EntryAction::Daemon) plat::InstallStopSignals();
     if (!plat::OpenDisplay()) {
         std::fprintf(stderr, "%s: cannot open the X display\n", program);
         return 1;
