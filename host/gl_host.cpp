@@ -2,9 +2,9 @@
 // the clear, the effect's step, flush and swap.
 #include "host/effect_hooks.h"
 #include "host/host.h"
-#include "host/random.h"
 #include "platform/gl.h"
 #include "savers/saver_variant.h"
+#include "toolkit/random.h"
 
 using namespace plat;
 

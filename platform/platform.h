@@ -208,6 +208,19 @@ constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_POWERBROADCAST = 0x0218;
 constexpr UINT WM_APP = 0x8000;
 
+// WM_POWER word parameter: resuming after a critical suspend.
+constexpr WPARAM PWR_CRITICALRESUME = 3;
+// WM_POWERBROADCAST events (word parameter).
+constexpr WPARAM PBT_APMQUERYSUSPEND = 0x0000;
+constexpr WPARAM PBT_APMSTANDBY = 0x0005;  // the queries, their failures, suspend and standby: 0 to 5
+constexpr WPARAM PBT_APMRESUMECRITICAL = 0x0006;
+constexpr WPARAM PBT_APMRESUMESUSPEND = 0x0007;
+constexpr WPARAM PBT_APMRESUMESTANDBY = 0x0008;
+constexpr WPARAM PBT_APMPOWERSTATUSCHANGE = 0x000A;
+constexpr WPARAM PBT_APMRESUMEAUTOMATIC = 0x0012;
+// Long parameter of the resume events: the resume follows a failed suspend.
+constexpr LPARAM PBTF_APMRESUMEFROMFAILURE = 0x00000001;
+
 // System commands (WM_SYSCOMMAND word parameter, low four bits masked off).
 constexpr WPARAM SC_NEXTWINDOW = 0xF040;
 constexpr WPARAM SC_PREVWINDOW = 0xF050;

@@ -1,7 +1,7 @@
 // jade's per-frame cost: 25 points, 12500 slots, about 12450 lines a frame.
 #include "bench/effects/trail_frame_bench.h"
 
-using namespace amber;
+using namespace trail;
 
 BENCHMARK(trailbench::Engine)->Name("jade/engine_no_gl")->Unit(benchmark::kMicrosecond);
 BENCHMARK(trailbench::Counted)->Name("jade/frame_recording_gl_counting")->Unit(benchmark::kMicrosecond);

@@ -7,8 +7,8 @@
 
 #include "effects/amber/plasma.h"
 #include "effects/amber/plasma_texture.h"
-#include "host/random.h"
 #include "tests/amber/plasma_reference.h"
+#include "toolkit/random.h"
 
 using namespace amber;
 

@@ -9,14 +9,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include "effects/amber/trail.h"
+#include "effects/trail/trail.h"
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/headless/recording_gl.h"
+#include "toolkit/random.h"
 
 namespace trailbench {
 
-using namespace amber;
+using namespace trail;
 
 inline std::size_t segments = 0;
 
@@ -33,8 +33,8 @@ inline void StartSteady() {
 
 inline void Engine(benchmark::State& state) {
     StartSteady();
-    TrailSegmentFn draw = trail.settings.drawSegment;
-    trail.settings.drawSegment = CountSegment;
+    TrailSegmentFn draw = trail::state.settings.drawSegment;
+    trail::state.settings.drawSegment = CountSegment;
     segments = 0;
     for (auto _ : state) {
         MoveEmitter();
@@ -45,7 +45,7 @@ inline void Engine(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.counters["segments/frame"] = static_cast<double>(segments) / state.iterations();
-    trail.settings.drawSegment = draw;
+    trail::state.settings.drawSegment = draw;
     EffectFree();
 }
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "host/random.h"
+#include "toolkit/random.h"
 
 namespace amber {
 

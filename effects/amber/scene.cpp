@@ -1,9 +1,9 @@
 // amber's effect hooks: the plasma texture for the host's fade overlay, ten
 // ribbon trails drawn as additive quads seen from (0, 20, 0).
 #include "effects/amber/plasma_texture.h"
-#include "effects/amber/trail.h"
-#include "effects/amber/trail_frame.h"
 #include "effects/amber/trail_quad.h"
+#include "effects/trail/trail.h"
+#include "effects/trail/trail_frame.h"
 #include "host/effect_hooks.h"
 #include "platform/gl.h"
 
@@ -12,7 +12,7 @@ namespace {
 
 const Vector3 EyePosition(0.0f, 20.0f, 0.0f);
 
-const TrailSettings amberTrail = {10, 40.0f, EyePosition, true, DrawTrailQuad};
+const trail::TrailSettings amberTrail = {10, 40.0f, EyePosition, true, DrawTrailQuad};
 
 }  // namespace
 }  // namespace amber
@@ -20,7 +20,7 @@ const TrailSettings amberTrail = {10, 40.0f, EyePosition, true, DrawTrailQuad};
 void EffectSetupGL() { amber::BuildPlasmaTexture(); }
 
 bool EffectInit() {
-    if (!amber::InitPoints(amber::amberTrail)) return false;
+    if (!trail::InitPoints(amber::amberTrail)) return false;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
@@ -30,6 +30,6 @@ bool EffectInit() {
     return true;
 }
 
-void EffectDraw() { amber::DrawTrailFrame(); }
+void EffectDraw() { trail::DrawTrailFrame(); }
 
-void EffectFree() { amber::FreeTrail(); }
+void EffectFree() { trail::FreeTrail(); }

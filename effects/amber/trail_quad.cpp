@@ -11,7 +11,7 @@ constexpr float kClearColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
 }  // namespace
 
-void DrawTrailQuad(const TrailParticle& newer, const TrailParticle& older) {
+void DrawTrailQuad(const trail::TrailParticle& newer, const trail::TrailParticle& older) {
     Vector3 olderInner = Multiply(older.position, kInnerScale);
     Vector3 newerInner = Multiply(newer.position, kInnerScale);
     glBegin(GL_QUADS);

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "effects/cobalt/mesh.h"
-#include "host/vector3.h"
+#include "toolkit/vector3.h"
 
 namespace cobalt {
 

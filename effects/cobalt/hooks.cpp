@@ -3,8 +3,8 @@
 #include "effects/cobalt/burst.h"
 #include "effects/cobalt/mesh.h"
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/platform.h"
+#include "toolkit/random.h"
 
 void EffectSetupGL() {}
 

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "effects/cobalt/mesh_path.h"
-#include "host/memory.h"
 #include "platform/platform.h"
+#include "toolkit/memory.h"
 
 namespace cobalt {
 

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/vector3.h"
+#include "toolkit/vector3.h"
 
 namespace cobalt {
 

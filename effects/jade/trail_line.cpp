@@ -4,7 +4,7 @@
 
 namespace jade {
 
-void DrawTrailLine(const amber::TrailParticle& newer, const amber::TrailParticle& older) {
+void DrawTrailLine(const trail::TrailParticle& newer, const trail::TrailParticle& older) {
     glBegin(GL_LINES);
     glColor4fv(newer.colour);
     glVertex3fv(newer.position.Data());

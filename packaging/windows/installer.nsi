@@ -8,7 +8,7 @@
 ;
 ; The layouts are the two builds' installed folders (cmake --install); the
 ; installer is <folder>/<package>-<version>-setup.exe. Run:
-;   setup.exe [/S] [/SAVER=amber|cobalt|jade|opal]     /S: silent
+;   setup.exe [/S] [/SAVER=<saver>]     /S: silent; <saver> a program name (amber ...)
 ;   Uninstall.exe [/S]
 ; The uninstaller removes the files and registry entries the installer made.
 ; SCRNSAVE.EXE goes back to what it was before, unless the user has chosen
@@ -43,26 +43,28 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT_NAME} setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 
-Var chosenSaver  ; "", amber, cobalt, jade or opal: the saver to make current
+Var chosenSaver  ; "" or a saver's name: the saver to make current
 Var choiceNone
-Var choiceAmber
-Var choiceCobalt
-Var choiceJade
-Var choiceOpal
+; One radio button per saver: choice_<name>.
+!macro DeclareChoice ARG NAME DISPLAY
+    Var choice_${NAME}
+!macroend
+!insertmacro ForEachSaver DeclareChoice ""
 
 Page custom ChooseSaverPage ChooseSaverLeave
 Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+!macro InstallSaver LAYOUT NAME DISPLAY
+    File "${LAYOUT}/${NAME}.scr"
+!macroend
+
 ; One build's files: the savers and the mesh into System32 ($SYSDIR), the
 ; README beside the uninstaller.
 !macro InstallLayout LAYOUT
     SetOutPath "$SYSDIR"
-    File "${LAYOUT}/amber.scr"
-    File "${LAYOUT}/cobalt.scr"
-    File "${LAYOUT}/jade.scr"
-    File "${LAYOUT}/opal.scr"
+    !insertmacro ForEachSaver InstallSaver "${LAYOUT}"
     File "${LAYOUT}/sphere.3d"
     SetOutPath "$INSTDIR"
     File "${LAYOUT}/README.txt"
@@ -77,6 +79,13 @@ UninstPage instfiles
     ${EndIf}
 !macroend
 
+; $1 becomes 1 when NAME is the chosen saver.
+!macro CountIfChosen ARG NAME DISPLAY
+    ${If} $chosenSaver == "${NAME}"
+        StrCpy $1 1
+    ${EndIf}
+!macroend
+
 Function .onInit
     ${If} ${RunningX64}
         SetRegView 64
@@ -88,16 +97,31 @@ Function .onInit
     ${If} ${Errors}
         StrCpy $chosenSaver ""
     ${EndIf}
+    StrCpy $1 0
+    !insertmacro ForEachSaver CountIfChosen ""
     ${If} $chosenSaver != ""
-    ${AndIf} $chosenSaver != "amber"
-    ${AndIf} $chosenSaver != "cobalt"
-    ${AndIf} $chosenSaver != "jade"
-    ${AndIf} $chosenSaver != "opal"
-        MessageBox MB_OK|MB_ICONSTOP "Unknown saver $\"$chosenSaver$\": /SAVER= takes amber, cobalt, jade or opal." /SD IDOK
+    ${AndIf} $1 = 0
+        MessageBox MB_OK|MB_ICONSTOP "Unknown saver $\"$chosenSaver$\": /SAVER= takes ${SAVER_NAMES_OR}." /SD IDOK
         SetErrorLevel 2
         Quit
     ${EndIf}
 FunctionEnd
+
+!macro CreateChoice ARG NAME DISPLAY
+    ${NSD_CreateRadioButton} 10u $1u 90% 12u "${DISPLAY}"
+    Pop $choice_${NAME}
+    ${If} $chosenSaver == "${NAME}"
+        ${NSD_Check} $choice_${NAME}
+    ${EndIf}
+    IntOp $1 $1 + 14
+!macroend
+
+!macro ReadChoice ARG NAME DISPLAY
+    ${NSD_GetState} $choice_${NAME} $0
+    ${If} $0 == ${BST_CHECKED}
+        StrCpy $chosenSaver "${NAME}"
+    ${EndIf}
+!macroend
 
 Function ChooseSaverPage
     nsDialogs::Create 1018
@@ -106,47 +130,17 @@ Function ChooseSaverPage
     Pop $0
     ${NSD_CreateRadioButton} 10u 30u 90% 12u "Keep my current screen saver"
     Pop $choiceNone
-    ${NSD_CreateRadioButton} 10u 44u 90% 12u "Amber"
-    Pop $choiceAmber
-    ${NSD_CreateRadioButton} 10u 58u 90% 12u "Cobalt"
-    Pop $choiceCobalt
-    ${NSD_CreateRadioButton} 10u 72u 90% 12u "Jade"
-    Pop $choiceJade
-    ${NSD_CreateRadioButton} 10u 86u 90% 12u "Opal"
-    Pop $choiceOpal
-    ${Select} $chosenSaver
-        ${Case} "amber"
-            ${NSD_Check} $choiceAmber
-        ${Case} "cobalt"
-            ${NSD_Check} $choiceCobalt
-        ${Case} "jade"
-            ${NSD_Check} $choiceJade
-        ${Case} "opal"
-            ${NSD_Check} $choiceOpal
-        ${CaseElse}
-            ${NSD_Check} $choiceNone
-    ${EndSelect}
+    StrCpy $1 44  ; the next button's top, in dialog units
+    !insertmacro ForEachSaver CreateChoice ""
+    ${If} $chosenSaver == ""
+        ${NSD_Check} $choiceNone
+    ${EndIf}
     nsDialogs::Show
 FunctionEnd
 
 Function ChooseSaverLeave
     StrCpy $chosenSaver ""
-    ${NSD_GetState} $choiceAmber $0
-    ${If} $0 == ${BST_CHECKED}
-        StrCpy $chosenSaver "amber"
-    ${EndIf}
-    ${NSD_GetState} $choiceCobalt $0
-    ${If} $0 == ${BST_CHECKED}
-        StrCpy $chosenSaver "cobalt"
-    ${EndIf}
-    ${NSD_GetState} $choiceJade $0
-    ${If} $0 == ${BST_CHECKED}
-        StrCpy $chosenSaver "jade"
-    ${EndIf}
-    ${NSD_GetState} $choiceOpal $0
-    ${If} $0 == ${BST_CHECKED}
-        StrCpy $chosenSaver "opal"
-    ${EndIf}
+    !insertmacro ForEachSaver ReadChoice ""
 FunctionEnd
 
 Section "Savers"
@@ -203,12 +197,13 @@ Function un.onInit
     ${EndIf}
 FunctionEnd
 
+!macro un.DeleteSaver ARG NAME DISPLAY
+    Delete "$SYSDIR\${NAME}.scr"
+!macroend
+
 Section "Uninstall"
     !insertmacro NativeViews
-    Delete "$SYSDIR\amber.scr"
-    Delete "$SYSDIR\cobalt.scr"
-    Delete "$SYSDIR\jade.scr"
-    Delete "$SYSDIR\opal.scr"
+    !insertmacro ForEachSaver un.DeleteSaver ""
     Delete "$SYSDIR\sphere.3d"
 
     ; The screen saver goes back only while it is still the one made current here.

@@ -64,28 +64,11 @@ void InvalidateWindow(HWND window);  // WM_PAINT is generated when the queue is 
 int MenuItemCount(HMENU menu);
 const MenuItem* MenuItemAt(HMENU menu, int index);
 
-// Clears every table (windows, classes, queue, quit state, timers, menus). Used by
-// headless between runs; a real process never needs it.
-void ResetWindowSystem();
-
 // Device contexts handed out by GetDC: the window a DC belongs to (null for the
 // screen's DC from GetDC(null) and for unknown values), and whether a DC is the
 // screen's.
 HWND WindowFromDC(HDC dc);
 bool IsScreenDC(HDC dc);
-
-// Optional observer of notable calls served here, one line each: "SetTimer <id>
-// <period>", "KillTimer <id>", "PostQuitMessage <code>", "SetCursor hidden" or
-// "SetCursor shown", "SetForegroundWindow", "ReleaseDC". Null (the default) observes
-// nothing; headless records them in its call log.
-void SetCallObserver(void (*observer)(const char* line));
-// While on, SetTimer fails and returns 0 (headless failSetTimer).
-void SetTimersFail(bool fail);
-
-// The program's own file as the kernel knows it (/proc/self/exe), filled in the
-// way GetModuleFileNameA fills its buffer: the length, 0 on failure, `size` when
-// the path was cut short (always terminated).
-DWORD ReadProgramFileName(char* fileName, DWORD size);
 
 // --- Provided by each backend to the emulated layer ---------------------------
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/emulated/backend.h"
+#include "platform/emulated/controls.h"
 
 namespace plat {
 namespace emu {

@@ -2,7 +2,7 @@
 // one WM_TIMER for it, and taking that message schedules the next one a full period
 // later. Times are compared on the wrapping 32-bit tick count.
 #include "platform/emulated/emulated.h"
-#include "platform/emulated/startup_trace.h"
+#include "platform/posix/startup_trace.h"
 
 namespace plat {
 namespace emu {
@@ -115,7 +115,7 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC callback) {
     }
     if (timer == nullptr) return 0;
     *timer = emu::Timer{true, window, id, periodMs, emu::BackendTickMs() + periodMs, callback};
-    emu::NoteStartupStep(emu::StartupStep::Timer);
+    NoteStartupStep(StartupStep::Timer);
     return id != 0 ? id : 1;  // a window timer with identifier 0 still reports success
 }
 

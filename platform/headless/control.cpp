@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/emulated/controls.h"
 #include "platform/headless/headless_state.h"
 
 namespace headless {
@@ -64,8 +65,6 @@ void Reset(const Config& config) {
     state.cursor = config.cursor;
     state.acLineStatus = config.acLineStatus;
 }
-
-const Config& CurrentConfig() { return state.config; }
 
 void AtFrame(int frame, const Event& event) { internal::AddEntry({true, frame, 0, event, false}); }
 

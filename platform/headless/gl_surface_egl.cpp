@@ -7,8 +7,8 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
-#include "platform/emulated/startup_trace.h"
 #include "platform/headless/headless_state.h"
+#include "platform/posix/startup_trace.h"
 
 namespace {
 
@@ -159,7 +159,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
         return 0;
     }
     egl.current = index;
-    plat::emu::NoteStartupStep(plat::emu::StartupStep::Context);
+    plat::NoteStartupStep(plat::StartupStep::Context);
     return 1;
 }
 
@@ -176,9 +176,9 @@ BOOL wglDeleteContext(HGLRC context) {
 BOOL SwapBuffers(HDC dc) {
     if (headless::internal::SurfaceWindow(dc) == nullptr) return 0;
     if (egl.current >= 0) eglSwapBuffers(egl.display, egl.surface);
-    if (emu::StartupTraced()) {
+    if (StartupTraced()) {
         glFinish();  // the frame counts as presented once it is drawn
-        emu::NoteStartupStep(emu::StartupStep::Frame);
+        NoteStartupStep(StartupStep::Frame);
     }
     headless::internal::PresentFrame();
     return 1;

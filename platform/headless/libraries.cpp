@@ -9,6 +9,7 @@
 
 #include "platform/emulated/backend.h"
 #include "platform/headless/headless_state.h"
+#include "platform/posix/program_file.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size) {
     fileName[0] = '\0';
     if (module != nullptr && module != kProgramModule) return 0;
     const std::string& path = state.config.programPath;
-    if (path.empty()) return emu::ReadProgramFileName(fileName, size);
+    if (path.empty()) return ReadProgramFileName(fileName, size);
     if (path.size() >= size) {
         std::memcpy(fileName, path.data(), size - 1);
         fileName[size - 1] = '\0';

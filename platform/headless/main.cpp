@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulated/startup_trace.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/png_file.h"
 #include "platform/headless/webp_animation.h"
 #include "platform/platform.h"
+#include "platform/posix/startup_trace.h"
 
 int SaverMain(plat::HINSTANCE instance, plat::HINSTANCE previous, const char* commandLine, int show);
 
@@ -165,7 +165,7 @@ void ReportOutcome() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    plat::emu::NoteStartupStep(plat::emu::StartupStep::Entry);
+    plat::NoteStartupStep(plat::StartupStep::Entry);
     if (!ParseArguments(argc, argv)) {
         std::fprintf(stderr,
                      "usage: %s --frames N --size WxH --seed S [--every K] --out file.png|file.webp (N >= 1, W and H "
@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     headless::Reset(RenderConfig(argv[0]));
-    plat::emu::NoteStartupStep(plat::emu::StartupStep::Display);
+    plat::NoteStartupStep(plat::StartupStep::Display);
     headless::SetFrameHook(OnFrame, nullptr);
     std::atexit(ReportOutcome);
     SaverMain(plat::GetModuleHandleA(nullptr), nullptr, "/s", plat::SW_SHOWDEFAULT);

@@ -14,7 +14,7 @@
 
 #include <X11/Xlib.h>
 
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 

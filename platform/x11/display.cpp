@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/x11/screen_metrics.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "platform/emulated/backend.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "platform/emulated/startup_trace.h"
+#include "platform/posix/startup_trace.h"
 #include "platform/x11/fps_overlay.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 
@@ -88,7 +88,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     Bool made = glXMakeCurrent(x11.display, drawable, reinterpret_cast<GLXContext>(context));
     if (!EndErrorTrap() || !made) return 0;
     hasCurrentContext = true;
-    emu::NoteStartupStep(emu::StartupStep::Context);
+    NoteStartupStep(StartupStep::Context);
     return 1;
 }
 
@@ -106,11 +106,11 @@ BOOL SwapBuffers(HDC dc) {
     DrawFpsOverlay();
     glXSwapBuffers(x11.display, drawable);
     RestoreUnderFpsOverlay();
-    if (emu::StartupTraced()) {
+    if (StartupTraced()) {
         // The frame counts as presented once it is drawn and the server has it.
         glFinish();
         XSync(x11.display, False);
-        emu::NoteStartupStep(emu::StartupStep::Frame);
+        NoteStartupStep(StartupStep::Frame);
     }
     return 1;
 }

@@ -2,7 +2,8 @@
 // fails the way Win32 reports a missing one.
 #include <cstdint>
 
-#include "platform/x11/x11_platform.h"
+#include "platform/posix/program_file.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 
@@ -29,7 +30,7 @@ DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size) {
         if (fileName && size > 0) fileName[0] = '\0';
         return 0;
     }
-    return emu::ReadProgramFileName(fileName, size);
+    return ReadProgramFileName(fileName, size);
 }
 
 BOOL FreeLibrary(HMODULE module) { return module ? 1 : 0; }

@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/emulated/startup_trace.h"
+#include "platform/posix/startup_trace.h"
 #include "platform/x11/command_line_text.h"
 #include "platform/x11/daemon_mode.h"
 #include "platform/x11/daemon_options.h"
 #include "platform/x11/fps_overlay.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 void SaverEntry();
 
@@ -30,7 +30,7 @@ const char* ProgramName(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    plat::emu::NoteStartupStep(plat::emu::StartupStep::Entry);
+    plat::NoteStartupStep(plat::StartupStep::Entry);
     const char* program = ProgramName(argc > 0 ? argv[0] : nullptr);
     static plat::EntryOptions options;
     plat::ReadEntryOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &options);
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot open the X display\n", program);
         return 1;
     }
-    plat::emu::NoteStartupStep(plat::emu::StartupStep::Display);
+    plat::NoteStartupStep(plat::StartupStep::Display);
     if (options.showFps) plat::EnableFpsOverlay();
 
     int shellArgc = options.shellArgc;

@@ -3,7 +3,7 @@
 // items, and releasing the button on an item queues WM_COMMAND with its id.
 #include <cstring>
 
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 

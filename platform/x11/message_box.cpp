@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/x11/daemon_mode.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 

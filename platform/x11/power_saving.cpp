@@ -6,7 +6,7 @@
 #include <X11/extensions/dpms.h>
 
 #include "platform/emulated/backend.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 

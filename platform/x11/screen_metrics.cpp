@@ -8,7 +8,7 @@
 
 #include "platform/x11/daemon_mode.h"
 #include "platform/x11/monitor_layout.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 

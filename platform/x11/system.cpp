@@ -12,7 +12,7 @@
 #include <initializer_list>
 
 #include "platform/x11/daemon_mode.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <limits>
 
-#include "host/random.h"
+#include "toolkit/random.h"
 
 namespace plasma_reference {
 

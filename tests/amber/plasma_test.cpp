@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "effects/amber/plasma_texture.h"
-#include "host/random.h"
 #include "tests/amber/random_probe.h"
+#include "toolkit/random.h"
 
 using namespace amber;
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host/random.h"
+#include "toolkit/random.h"
 
 // Number of Random15 steps between SeedRandom(seed) and the generator's state now,
 // found by locating the next three outputs in the stream from the seed. Reseeds

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/gl.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/recording_gl.h"
 #include "tests/support/counting_memory.h"
+#include "toolkit/random.h"
 
 namespace {
 

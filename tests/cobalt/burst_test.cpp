@@ -9,11 +9,11 @@
 
 #include "effects/cobalt/mesh.h"
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/headless/recording_gl.h"
 #include "tests/cobalt/mesh_bytes.h"
 #include "tests/cobalt/recorded_segments.h"
 #include "tests/support/counting_memory.h"
+#include "toolkit/random.h"
 
 using namespace cobalt;
 

@@ -3,12 +3,12 @@
 #include "effects/cobalt/burst.h"
 #include "effects/cobalt/mesh.h"
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/recording_gl.h"
 #include "platform/platform.h"
 #include "tests/cobalt/mesh_bytes.h"
 #include "tests/support/counting_memory.h"
+#include "toolkit/random.h"
 
 using namespace cobalt;
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/vector3.h"
+#include "toolkit/vector3.h"
 
 struct TestFace {
     std::int16_t a, b, c;

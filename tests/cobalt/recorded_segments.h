@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/vector3.h"
+#include "toolkit/vector3.h"
 
 struct RecordedSegment {
     std::uint8_t red, green, blue;

@@ -9,8 +9,8 @@
 
 #include "effects/cobalt/burst.h"
 #include "effects/cobalt/mesh.h"
-#include "host/random.h"
 #include "platform/headless/recording_gl.h"
+#include "toolkit/random.h"
 
 using namespace cobalt;
 

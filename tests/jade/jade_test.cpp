@@ -5,9 +5,9 @@
 
 #include "platform/gl.h"
 #include "tests/amber/random_probe.h"
-#include "tests/amber/trail_fixture.h"
+#include "tests/trail/trail_fixture.h"
 
-using namespace amber;
+using namespace trail;
 
 namespace {
 
@@ -42,8 +42,8 @@ TEST_F(Jade, InitSetsBlendingWithoutTexturing) {
 
 TEST_F(Jade, InitDrawsSeventyEightValues) {
     ASSERT_TRUE(EffectInit());
-    EXPECT_EQ(trail.settings.pointCount, 25);
-    EXPECT_EQ(trail.ringCapacity, 12500);
+    EXPECT_EQ(trail::state.settings.pointCount, 25);
+    EXPECT_EQ(trail::state.ringCapacity, 12500);
     EXPECT_EQ(DrawsSince(kSeed), 78);
 }
 
@@ -76,22 +76,22 @@ TEST_F(Jade, SlotThirtyJoinsSlotFiveAndSlotFiveJoinsSlot12480) {
     std::vector<Vector3> lines = RecordedLineVertices();
     ASSERT_EQ(lines.size(), 50u);
     // Frame 3 drew slots 25..49 against 0..24; line 5 is slot 30's.
-    ExpectSame(lines[2 * 5], trail.ring[30].position, "newer end");
-    ExpectSame(lines[2 * 5 + 1], trail.ring[5].position, "older end");
-    EXPECT_EQ(trail.ring[30].colour[0], trail.points[5].colour[0]);
+    ExpectSame(lines[2 * 5], trail::state.ring[30].position, "newer end");
+    ExpectSame(lines[2 * 5 + 1], trail::state.ring[5].position, "older end");
+    EXPECT_EQ(trail::state.ring[30].colour[0], trail::state.points[5].colour[0]);
 
     for (int f = 4; f <= 501; ++f) Frame();
     // Frame 501 wrote slots 0..24 next to 12475..12499 of frame 500. In frame 502
     // slot 5 comes first and meets slot 12480 before the pass reaches it.
-    Vector3 before = trail.ring[12480].position;
+    Vector3 before = trail::state.ring[12480].position;
     lines = RecordedLineVertices();
-    ExpectSame(lines[2 * 5], trail.ring[5].position, "slot 5");
+    ExpectSame(lines[2 * 5], trail::state.ring[5].position, "slot 5");
     ExpectSame(lines[2 * 5 + 1], before, "slot 12480, not yet moved");
 }
 
 TEST_F(Jade, SteadyStateDraws498Or499LinesPerPoint) {
     ASSERT_TRUE(EffectInit());
-    trail.settings.drawSegment = CountSegment;
+    trail::state.settings.drawSegment = CountSegment;
     recgl::SetRecording(false);
     int seamFrames = 0;
     for (int f = 1; f < 1200; ++f) {
@@ -107,9 +107,9 @@ TEST_F(Jade, ParticlesCarryNoNormal) {
     ASSERT_TRUE(EffectInit());
     for (int f = 0; f < 3; ++f) Frame();
     for (int s = 0; s < 75; ++s) {
-        EXPECT_EQ(trail.ring[s].normal.x, 0.0f);
-        EXPECT_EQ(trail.ring[s].normal.y, 0.0f);
-        EXPECT_EQ(trail.ring[s].normal.z, 0.0f);
+        EXPECT_EQ(trail::state.ring[s].normal.x, 0.0f);
+        EXPECT_EQ(trail::state.ring[s].normal.y, 0.0f);
+        EXPECT_EQ(trail::state.ring[s].normal.z, 0.0f);
     }
 }
 
@@ -117,26 +117,26 @@ TEST_F(Jade, NewStartUpResetsRingAndEmitterButNotThePhases) {
     EffectSetupGL();
     ASSERT_TRUE(EffectInit());
     for (int f = 0; f < 300; ++f) Frame();
-    double scenePhase = trail.scenePhase;
-    float pulsePhase = trail.pulsePhase;
-    Vector3 spin = trail.emitter.spin;
+    double scenePhase = trail::state.scenePhase;
+    float pulsePhase = trail::state.pulsePhase;
+    Vector3 spin = trail::state.emitter.spin;
 
     EffectFree();
     EffectSetupGL();
     ASSERT_TRUE(EffectInit());
-    EXPECT_EQ(trail.ringIndex, 0);
-    for (int s = 0; s < trail.ringCapacity; ++s) ASSERT_EQ(trail.ring[s].life, 0) << "slot " << s;
-    ExpectSame(trail.emitter.position, Vector3(), "emitter position");
-    ExpectSame(trail.emitter.rotation, Vector3(), "emitter rotation");
-    EXPECT_NE(trail.emitter.spin.x, spin.x) << "a fresh spin is drawn";
-    EXPECT_EQ(trail.scenePhase, scenePhase);
-    EXPECT_EQ(trail.pulsePhase, pulsePhase);
+    EXPECT_EQ(trail::state.ringIndex, 0);
+    for (int s = 0; s < trail::state.ringCapacity; ++s) ASSERT_EQ(trail::state.ring[s].life, 0) << "slot " << s;
+    ExpectSame(trail::state.emitter.position, Vector3(), "emitter position");
+    ExpectSame(trail::state.emitter.rotation, Vector3(), "emitter rotation");
+    EXPECT_NE(trail::state.emitter.spin.x, spin.x) << "a fresh spin is drawn";
+    EXPECT_EQ(trail::state.scenePhase, scenePhase);
+    EXPECT_EQ(trail::state.pulsePhase, pulsePhase);
 
     EXPECT_EQ(Frame(), 0u);
     EXPECT_EQ(Frame(), 0u);
     EXPECT_EQ(Frame(), 25u);
     // The path carries on: the emitter is not back near the origin.
-    EXPECT_GT(trail.emitter.position.Length(), 5.0f);
+    EXPECT_GT(trail::state.emitter.position.Length(), 5.0f);
     EXPECT_EQ(testmem::LiveBlocks(), 2);
 }
 

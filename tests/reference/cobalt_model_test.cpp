@@ -12,10 +12,10 @@
 #include "effects/cobalt/burst.h"
 #include "effects/cobalt/mesh.h"
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/headless/recording_gl.h"
 #include "tests/reference/burst_model.h"
 #include "tests/reference/side_by_side.h"
+#include "toolkit/random.h"
 #include "tools/make_sphere/icosphere.h"
 #include "tools/make_sphere/sphere_file.h"
 

@@ -10,10 +10,10 @@
 #include "effects/amber/plasma.h"
 #include "effects/amber/plasma_texture.h"
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/recording_gl.h"
 #include "tests/reference/side_by_side.h"
+#include "toolkit/random.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The model's random source, written from the rules alone and sharing nothing
-// with host/random: a 32-bit linear congruential generator (multiplier 214013,
+// with toolkit/random: a 32-bit linear congruential generator (multiplier 214013,
 // increment 2531011, modulo 2^32) whose draw is bits 16 to 30 of the new state.
 // A record per stream, so the model never touches the program's generator.
 #pragma once

@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "host/random.h"
-#include "host/vector3.h"
 #include "tests/reference/random_model.h"
 #include "tests/reference/side_by_side.h"
+#include "toolkit/random.h"
+#include "toolkit/vector3.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The model of the trail engine with amber's and jade's settings, written from
 // the rules: trail points turning as one rigid star, the emitter on its path of
 // three sines, the particle ring, emission and the per-frame update, and the GL
-// calls of a frame. It shares no code with effects/amber/trail and draws from
+// calls of a frame. It shares no code with effects/trail and draws from
 // its own random stream.
 //
 // Choices the rules leave free, pinned here once:

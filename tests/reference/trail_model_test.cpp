@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include "effects/amber/trail.h"
+#include "effects/trail/trail.h"
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/recording_gl.h"
 #include "tests/reference/side_by_side.h"
+#include "toolkit/random.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ const model::TrailLook& kLook = model::kAmberTrail;
 constexpr std::size_t kCallCapacity = 1u << 17;
 
 std::string CompareState(const model::TrailModel& m) {
-    const amber::TrailState& t = amber::trail;
+    const trail::TrailState& t = trail::state;
     model::Mismatch d;
     d.Int("pointCount", 0, t.settings.pointCount, kLook.pointCount);
     d.Int("ringCapacity", 0, t.ringCapacity, static_cast<long long>(m.ring.size()));
@@ -37,7 +37,7 @@ std::string CompareState(const model::TrailModel& m) {
     d.Double("scenePhase", t.scenePhase, m.scenePhase);
     d.Float("pulsePhase", 0, t.pulsePhase, m.pulsePhase);
     for (int i = 0; i < kLook.pointCount; ++i) {
-        const amber::TrailPoint& p = t.points[i];
+        const trail::TrailPoint& p = t.points[i];
         const model::TrailPointModel& q = m.points[i];
         d.Floats("point colour", i, p.colour, q.colour, 4);
         d.Vector("point direction", i, p.direction, q.direction);
@@ -45,7 +45,7 @@ std::string CompareState(const model::TrailModel& m) {
         d.Float("point pulse offset", i, p.pulseOffset, q.pulseOffset);
     }
     for (int s = 0; s < t.ringCapacity && d.what.empty(); ++s) {
-        const amber::TrailParticle& p = t.ring[s];
+        const trail::TrailParticle& p = t.ring[s];
         const model::ParticleModel& q = m.ring[s];
         d.Vector("slot position", s, p.position, q.position);
         d.Vector("slot velocity", s, p.velocity, q.velocity);
@@ -104,8 +104,8 @@ TEST_P(TrailModel, EveryFrameAndEverySlotAgreeWithTheModel) {
     stream.state = run.seed;
     // The phases live as long as the program; each run starts them as a program
     // does, whatever ran before it.
-    amber::trail.scenePhase = 0.0;
-    amber::trail.pulsePhase = 0.0f;
+    trail::state.scenePhase = 0.0;
+    trail::state.pulsePhase = 0.0f;
     int frame = 1;
     Start();
     Frames(run.framesBefore / model::kFrameShare, frame);

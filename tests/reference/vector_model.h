@@ -1,5 +1,5 @@
 // The model's vector steps, written from the rules alone and sharing nothing
-// with host/vector3. Every stored result is a float. Where the rules leave the
+// with toolkit/vector3. Every stored result is a float. Where the rules leave the
 // precision of intermediate arithmetic free, the model pins the project's
 // choice: sums, differences and products are float operations, one at a time,
 // in the order the rules write them; sqrt, sin and cos take the float widened

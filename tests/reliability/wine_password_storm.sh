@@ -126,7 +126,8 @@ storm() {
 }
 
 savers=amber
-[ "$rounds" -gt 1 ] && savers="amber cobalt jade opal"
+. "$here/../../scripts/lib/savers.sh"
+[ "$rounds" -gt 1 ] && savers=$(saver_names)
 total_events=0
 total_questions=0
 started=$(date +%s)

@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "host/host.h"
-#include "host/random.h"
 #include "platform/gl.h"
 #include "platform/headless/recording_gl.h"
 #include "savers/saver_variant.h"
 #include "tests/deliverables/host_calls.h"
 #include "tests/reference/side_by_side.h"
 #include "tests/spine/run_saver.h"
+#include "toolkit/random.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "tests/spine/probe_effect.h"
 
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/gl.h"
+#include "toolkit/random.h"
 
 ProbeEffect probe;
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "host/memory.h"
+#include "toolkit/memory.h"
 
 namespace {
 

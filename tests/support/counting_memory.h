@@ -1,4 +1,4 @@
-// The allocator tests link in place of host/memory.cpp: it counts the effects'
+// The allocator tests link in place of toolkit/memory.cpp: it counts the effects'
 // table allocations and releases, can make a chosen allocation fail, and also
 // counts global operator new, so a test can show that a frame allocates nothing.
 #pragma once

@@ -1,24 +1,25 @@
 # Writes the gallery's pages: cmake -DGALLERY_DIR=... -DPAGE_DIR=... -DPROGRAM_DIR=...
-# -DSAVERS_FILE=... -P assemble.cmake. SAVERS_FILE sets SAVERS (the names) and
-# SAVER_LINE_<name> (one line about each). Every page holds the programs it runs
+# -DSAVERS_FILE=... -P assemble.cmake. SAVERS_FILE sets SAVERS (the names),
+# SAVER_TITLE_<name> (the display name) and SAVER_LINE_<name> (one line about it). Every page holds the programs it runs
 # and the gallery's style and script, so each one opens from disk by itself.
 include(${SAVERS_FILE})
 file(READ ${PAGE_DIR}/gallery.css style)
 file(READ ${PAGE_DIR}/gallery.js script)
 file(READ ${PAGE_DIR}/figure.html.in figure_template)
 
-function(display_name name out)
-  string(SUBSTRING ${name} 0 1 first)
-  string(SUBSTRING ${name} 1 -1 rest)
-  string(TOUPPER ${first} first)
+# The line as a sentence's start: its first letter in upper case.
+function(sentence text out)
+  string(SUBSTRING "${text}" 0 1 first)
+  string(SUBSTRING "${text}" 1 -1 rest)
+  string(TOUPPER "${first}" first)
   set(${out} "${first}${rest}" PARENT_SCOPE)
 endfunction()
 
 function(fill template name out)
-  display_name(${name} title)
+  sentence("${SAVER_LINE_${name}}" line)
   string(REPLACE "@SAVER_NAME@" "${name}" text "${template}")
-  string(REPLACE "@SAVER_TITLE@" "${title}" text "${text}")
-  string(REPLACE "@SAVER_LINE@" "${SAVER_LINE_${name}}" text "${text}")
+  string(REPLACE "@SAVER_TITLE@" "${SAVER_TITLE_${name}}" text "${text}")
+  string(REPLACE "@SAVER_LINE@" "${line}" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 

@@ -73,14 +73,14 @@ void BeginErrorTrap();
 bool EndErrorTrap();  // true when no X error happened since BeginErrorTrap
 const XVisualInfo* GlVisual();
 
-// x11_window.cpp
+// window.cpp
 Peer* PeerOfHandle(HWND window);
 Peer* PeerOfXWindow(::Window window);  // outer or gl window of a live peer
 bool IsOurXWindow(::Window window);    // a peer, a menu popup or a message box
 ::Window ForeignWindowOf(HWND window);
 void ResizeGlChild(Peer& peer);
 
-// x11_events.cpp
+// events.cpp
 void TranslateEvent(XEvent& event);
 void ProcessPendingDestroys();
 

@@ -1,5 +1,5 @@
-// Start-up times for the start-up benchmark (bench/startup), noted by the x11 and
-// headless platforms. Off unless the environment variable SAVER_STARTUP_TRACE names
+// Start-up times for the start-up benchmark (bench/startup), noted by the Linux
+// platforms. Off unless the environment variable SAVER_STARTUP_TRACE names
 // a file. Then the first moment of each step is taken from the monotonic clock and
 // the process's CPU clock (all its threads), and once the first frame is presented
 // the steps go to that file as one line, nanoseconds, monotonic then CPU:
@@ -8,7 +8,6 @@
 #pragma once
 
 namespace plat {
-namespace emu {
 
 enum class StartupStep {
     Entry,    // the process entry runs
@@ -21,5 +20,4 @@ enum class StartupStep {
 bool StartupTraced();
 void NoteStartupStep(StartupStep step);
 
-}  // namespace emu
 }  // namespace plat

@@ -1,10 +1,8 @@
-// The program's own path, for GetModuleFileNameA on x11 and headless.
+#include "platform/posix/program_file.h"
+
 #include <unistd.h>
 
-#include "platform/emulated/backend.h"
-
 namespace plat {
-namespace emu {
 
 DWORD ReadProgramFileName(char* fileName, DWORD size) {
     if (fileName == nullptr || size == 0) return 0;
@@ -21,5 +19,4 @@ DWORD ReadProgramFileName(char* fileName, DWORD size) {
     return static_cast<DWORD>(length);
 }
 
-}  // namespace emu
 }  // namespace plat

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "host/vector3.h"
+#include "toolkit/vector3.h"
 
 void SeedRandom(std::uint32_t seed);
 int Random15();              // 0 .. 32767

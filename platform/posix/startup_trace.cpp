@@ -1,4 +1,4 @@
-#include "platform/emulated/startup_trace.h"
+#include "platform/posix/startup_trace.h"
 
 #include <time.h>
 
@@ -8,7 +8,6 @@
 #include "platform/platform.h"
 
 namespace plat {
-namespace emu {
 namespace {
 
 constexpr int kSteps = 5;
@@ -65,5 +64,4 @@ void NoteStartupStep(StartupStep step) {
     PostQuitMessage(0);
 }
 
-}  // namespace emu
 }  // namespace plat

@@ -1,4 +1,4 @@
-#include "host/random.h"
+#include "toolkit/random.h"
 
 #include <gtest/gtest.h>
 

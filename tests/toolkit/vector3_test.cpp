@@ -1,4 +1,4 @@
-#include "host/vector3.h"
+#include "toolkit/vector3.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/random.h"
+#include "toolkit/random.h"
 
 static std::uint32_t randomState = 1;
 

@@ -2,15 +2,15 @@
 // ring's timeline, edge cases of the rules, memory and failures. Every stored
 // value and GL call is also compared with the reference model
 // (tests/reference/trail_model_test.cpp).
-#include "effects/amber/trail.h"
+#include "effects/trail/trail.h"
 
 #include <gtest/gtest.h>
 
 #include "effects/amber/trail_quad.h"
 #include "platform/gl.h"
-#include "tests/amber/trail_fixture.h"
+#include "tests/trail/trail_fixture.h"
 
-using namespace amber;
+using namespace trail;
 
 namespace {
 
@@ -20,18 +20,18 @@ class AmberTrail : public TrailFixture<2024> {};
 
 TEST_F(AmberTrail, RingStartsDeadAndFramesOneAndTwoDrawNothing) {
     ASSERT_TRUE(EffectInit());
-    ASSERT_EQ(trail.ringCapacity, 5000);
-    for (int s = 0; s < trail.ringCapacity; ++s) ASSERT_EQ(trail.ring[s].life, 0);
+    ASSERT_EQ(trail::state.ringCapacity, 5000);
+    for (int s = 0; s < trail::state.ringCapacity; ++s) ASSERT_EQ(trail::state.ring[s].life, 0);
     EXPECT_EQ(Frame(), 0u);
     EXPECT_EQ(Frame(), 0u);
-    EXPECT_EQ(trail.ring[4999].life, -2) << "dead slots age too";
+    EXPECT_EQ(trail::state.ring[4999].life, -2) << "dead slots age too";
     EXPECT_EQ(Frame(), 10u);
     EXPECT_EQ(Frame(), 20u);
 }
 
 TEST_F(AmberTrail, SteadyStateDrawsOneQuadPerLivePairOfNeighbours) {
     ASSERT_TRUE(EffectInit());
-    trail.settings.drawSegment = CountSegment;
+    trail::state.settings.drawSegment = CountSegment;
     recgl::SetRecording(false);
     for (int f = 1; f < 600; ++f) CountedFrame();
     int seamFrames = 0;
@@ -48,11 +48,11 @@ TEST_F(AmberTrail, SteadyStateDrawsOneQuadPerLivePairOfNeighbours) {
 
 TEST_F(AmberTrail, SlotIsReusedExactlyWhenItsParticleReachesLifeZero) {
     ASSERT_TRUE(EffectInit());
-    trail.settings.drawSegment = CountSegment;
+    trail::state.settings.drawSegment = CountSegment;
     for (int f = 1; f <= 1200; ++f) {
         FrameBeforeEmission();
         for (int k = 0; k < 10; ++k) {
-            int life = trail.ring[(trail.ringIndex + k) % 5000].life;
+            int life = trail::state.ring[(trail::state.ringIndex + k) % 5000].life;
             if (f <= 500)
                 ASSERT_LE(life, 0) << "frame " << f;
             else
@@ -78,7 +78,7 @@ TEST_F(AmberTrail, EachQuadJoinsASlotToTheSlotTenBefore) {
         }
         if (!recgl::Is(call, "glVertex3fv")) continue;
         // Frame 3's update moved slots 0..19; its emission wrote 20..29.
-        const TrailParticle& expected = trail.ring[corner == 0 ? 10 + quad : quad];
+        const TrailParticle& expected = trail::state.ring[corner == 0 ? 10 + quad : quad];
         if (corner < 2) {
             EXPECT_EQ(call.args[0], expected.position.x) << "quad " << quad << " corner " << corner;
             EXPECT_EQ(call.args[1], expected.position.y);
@@ -93,16 +93,17 @@ TEST_F(AmberTrail, EachQuadJoinsASlotToTheSlotTenBefore) {
 
 TEST_F(AmberTrail, RotationWrapsIntoZeroToTwoPi) {
     ASSERT_TRUE(EffectInit());
-    trail.emitter.rotation = Vector3(0.0f, 6.2f, 1.0f);
-    trail.emitter.spin = Vector3(-0.1f, 0.1f, 0.0f);
+    trail::state.emitter.rotation = Vector3(0.0f, 6.2f, 1.0f);
+    trail::state.emitter.spin = Vector3(-0.1f, 0.1f, 0.0f);
     AdvanceRotation();
-    EXPECT_EQ(trail.emitter.rotation.x, 0x1.8bb94ep+2f) << "2 pi - 0.1";
-    EXPECT_EQ(trail.emitter.rotation.y, 0x1.137cbcp-6f) << "6.3 drops back below 2 pi";
-    EXPECT_EQ(trail.emitter.rotation.z, 1.0f);
-    trail.emitter.spin = Vector3(-0.17f, 0.17f, 0.17f);
+    EXPECT_EQ(trail::state.emitter.rotation.x, 0x1.8bb94ep+2f) << "2 pi - 0.1";
+    EXPECT_EQ(trail::state.emitter.rotation.y, 0x1.137cbcp-6f) << "6.3 drops back below 2 pi";
+    EXPECT_EQ(trail::state.emitter.rotation.z, 1.0f);
+    trail::state.emitter.spin = Vector3(-0.17f, 0.17f, 0.17f);
     for (int i = 0; i < 1000; ++i) {
         AdvanceRotation();
-        for (float angle : {trail.emitter.rotation.x, trail.emitter.rotation.y, trail.emitter.rotation.z}) {
+        for (float angle :
+             {trail::state.emitter.rotation.x, trail::state.emitter.rotation.y, trail::state.emitter.rotation.z}) {
             ASSERT_GE(angle, 0.0f);
             ASSERT_LE(angle, 6.2831855f);
         }
@@ -113,19 +114,19 @@ TEST_F(AmberTrail, RotationWrapsIntoZeroToTwoPi) {
 
 TEST_F(AmberTrail, NormalIsFromTheNextPointAndZeroWhenDirectionsCoincide) {
     ASSERT_TRUE(EffectInit());
-    TrailPoint p = trail.points[0];
-    TrailPoint q = trail.points[1];
+    TrailPoint p = trail::state.points[0];
+    TrailPoint q = trail::state.points[1];
     p.rotatedDirection = Vector3(1.0f, 0.0f, 0.0f);
     q.rotatedDirection = Vector3(0.0f, 1.0f, 0.0f);
-    int slot = trail.ringIndex;
+    int slot = trail::state.ringIndex;
     EmitParticle(p, q);
     // (-p) x (q - p) = (-1, 0, 0) x (-1, 1, 0) = (0, 0, -1)
-    ExpectSame(trail.ring[slot].normal, Vector3(0.0f, 0.0f, -1.0f), "normal");
+    ExpectSame(trail::state.ring[slot].normal, Vector3(0.0f, 0.0f, -1.0f), "normal");
 
     q.rotatedDirection = p.rotatedDirection;
-    slot = trail.ringIndex;
+    slot = trail::state.ringIndex;
     EmitParticle(p, q);
-    ExpectSame(trail.ring[slot].normal, Vector3(), "normal of coinciding directions");
+    ExpectSame(trail::state.ring[slot].normal, Vector3(), "normal of coinciding directions");
 }
 
 TEST(AmberTrailQuad, CornersTextureCoordinatesAndColours) {
@@ -139,7 +140,7 @@ TEST(AmberTrailQuad, CornersTextureCoordinatesAndColours) {
     older.colour[0] = 0.4f, older.colour[1] = 0.5f, older.colour[2] = 0.6f, older.colour[3] = 0.8f;
 
     recgl::Reset(256);
-    DrawTrailQuad(newer, older);
+    amber::DrawTrailQuad(newer, older);
     ASSERT_EQ(recgl::Count(), 18u);
     EXPECT_TRUE(recgl::Is(recgl::At(0), "glBegin"));
     EXPECT_EQ(recgl::At(0).args[0], GL_QUADS);
@@ -209,7 +210,7 @@ TEST_F(AmberTrail, RingAllocationFailureReportsQuitsAndSkipsTheTrail) {
     EXPECT_EQ(headless::CountCalls("PostQuitMessage 0"), 1);
     EXPECT_EQ(recgl::CountOf("glBlendFunc"), 1u) << "init still succeeds and sets its state";
     for (int f = 0; f < 5; ++f) EXPECT_EQ(Frame(), 0u);
-    EXPECT_EQ(trail.ringIndex, 0);
+    EXPECT_EQ(trail::state.ringIndex, 0);
     EffectFree();
     EXPECT_EQ(testmem::LiveBlocks(), 0);
 }
@@ -217,19 +218,19 @@ TEST_F(AmberTrail, RingAllocationFailureReportsQuitsAndSkipsTheTrail) {
 TEST_F(AmberTrail, NewStartUpResetsRingAndEmitterButNotThePhases) {
     ASSERT_TRUE(EffectInit());
     for (int f = 0; f < 120; ++f) Frame();
-    double scenePhase = trail.scenePhase;
-    float pulsePhase = trail.pulsePhase;
+    double scenePhase = trail::state.scenePhase;
+    float pulsePhase = trail::state.pulsePhase;
     EffectFree();
     EXPECT_EQ(testmem::LiveBlocks(), 0);
     ASSERT_TRUE(EffectInit());
-    EXPECT_EQ(trail.ringIndex, 0);
-    for (int s = 0; s < trail.ringCapacity; ++s) ASSERT_EQ(trail.ring[s].life, 0);
-    EXPECT_EQ(trail.emitter.position.x, 0.0f);
-    EXPECT_EQ(trail.emitter.rotation.y, 0.0f);
-    EXPECT_EQ(trail.scenePhase, scenePhase);
-    EXPECT_EQ(trail.pulsePhase, pulsePhase);
+    EXPECT_EQ(trail::state.ringIndex, 0);
+    for (int s = 0; s < trail::state.ringCapacity; ++s) ASSERT_EQ(trail::state.ring[s].life, 0);
+    EXPECT_EQ(trail::state.emitter.position.x, 0.0f);
+    EXPECT_EQ(trail::state.emitter.rotation.y, 0.0f);
+    EXPECT_EQ(trail::state.scenePhase, scenePhase);
+    EXPECT_EQ(trail::state.pulsePhase, pulsePhase);
     EXPECT_EQ(Frame(), 0u);
-    EXPECT_EQ(trail.scenePhase, scenePhase + 0.004);
+    EXPECT_EQ(trail::state.scenePhase, scenePhase + 0.004);
 }
 
 TEST_F(AmberTrail, RepeatedInitWithoutFreeDoesNotLeak) {

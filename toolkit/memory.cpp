@@ -1,4 +1,4 @@
-#include "host/memory.h"
+#include "toolkit/memory.h"
 
 #include <cstdlib>
 

@@ -8,9 +8,9 @@
 // is DrawTrailFrame (trail_frame.h).
 #pragma once
 
-#include "host/vector3.h"
+#include "toolkit/vector3.h"
 
-namespace amber {
+namespace trail {
 
 struct TrailPoint {
     float colour[4];           // alpha 1.0; fixed after start-up
@@ -64,7 +64,7 @@ struct TrailState {
     float pulsePhase;
 };
 
-extern TrailState trail;
+extern TrailState state;
 
 // Allocates and seeds the points (3 random draws each), then InitParticles. False,
 // with nothing else set up, when the points cannot be allocated.
@@ -84,4 +84,4 @@ void EmitParticle(const TrailPoint& point, const TrailPoint& next);
 // Releases points and ring, each once; safe after a failed or repeated start-up.
 void FreeTrail();
 
-}  // namespace amber
+}  // namespace trail

@@ -15,7 +15,7 @@
 
 #include "platform/x11/daemon_mode.h"
 #include "platform/x11/screen_metrics.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/state.h"
 
 namespace plat {
 

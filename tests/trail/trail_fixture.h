@@ -7,12 +7,12 @@
 
 #include <cstdint>
 
-#include "effects/amber/trail.h"
+#include "effects/trail/trail.h"
 #include "host/effect_hooks.h"
-#include "host/random.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/recording_gl.h"
 #include "tests/support/counting_memory.h"
+#include "toolkit/random.h"
 
 template <std::uint32_t Seed>
 class TrailFixture : public ::testing::Test {
@@ -37,15 +37,15 @@ protected:
     }
     // The frame's steps up to the update, leaving the emission to the caller.
     static void FrameBeforeEmission() {
-        amber::MoveEmitter();
-        amber::AdvanceRotation();
-        amber::RotatePoints();
-        amber::UpdateAndDrawParticles();
+        trail::MoveEmitter();
+        trail::AdvanceRotation();
+        trail::RotatePoints();
+        trail::UpdateAndDrawParticles();
     }
 
     // Stands in for the segment where a test is about the ring, not about GL.
     static inline int segmentsCounted = 0;
-    static void CountSegment(const amber::TrailParticle&, const amber::TrailParticle&) { ++segmentsCounted; }
+    static void CountSegment(const trail::TrailParticle&, const trail::TrailParticle&) { ++segmentsCounted; }
     // One frame through the hooks with CountSegment installed; its segment count.
     static int CountedFrame() {
         segmentsCounted = 0;

@@ -1,19 +1,19 @@
-#include "effects/amber/trail_frame.h"
+#include "effects/trail/trail_frame.h"
 
-#include "effects/amber/trail.h"
+#include "effects/trail/trail.h"
 #include "platform/gl.h"
 
-namespace amber {
+namespace trail {
 
 void DrawTrailFrame() {
     MoveEmitter();
     AdvanceRotation();
     RotatePoints();
-    const Vector3& eye = trail.settings.eyePosition;
+    const Vector3& eye = state.settings.eyePosition;
     glLoadIdentity();
     glTranslatef(-eye.x, -eye.y, -eye.z);
     UpdateAndDrawParticles();
     EmitAll();
 }
 
-}  // namespace amber
+}  // namespace trail
