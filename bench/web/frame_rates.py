@@ -17,10 +17,13 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "web"))
+TOP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+sys.path.insert(0, os.path.join(TOP, "tests", "web"))
+sys.path.insert(0, os.path.join(TOP, "tests", "real"))
 import chromium  # noqa: E402
+import saver_list  # noqa: E402
 
-SAVERS = ["amber", "cobalt", "jade", "opal"]
+SAVERS = list(saver_list.names())
 
 
 def page_rates(browser, url, seconds):
