@@ -34,6 +34,9 @@ mergeInto(LibraryManager.library, {
     Module['canvas'].style.cursor = hidden ? 'none' : '';
   },
 
+  // Made as Browser.createContext makes it, without Browser.init: that one adds
+  // listeners to the document that would keep this module alive after its run
+  // ends (a page makes a module per full-screen run).
   web_create_context__deps: ['$Browser', '$GL'],
   web_create_context: function () {
     // Desktop GL's defaults where WebGL's differ: no alpha in the picture, no
@@ -46,9 +49,16 @@ mergeInto(LibraryManager.library, {
       premultipliedAlpha: false,
       preserveDrawingBuffer: true,
       majorVersion: 1,
+      minorVersion: 0,
     };
-    var context = Browser.createContext(Module['canvas'], true, true, attributes);
-    return context && GL.currentContext ? GL.currentContext.handle : 0;
+    var context = GL.createContext(Module['canvas'], attributes);
+    if (!context) return 0;
+    GL.makeContextCurrent(context);
+    Module.ctx = GLctx;
+    Module.useWebGL = true;
+    // The legacy GL emulation sets itself up here (GLImmediate.init).
+    Browser.moduleContextCreatedCallbacks.forEach(function (callback) { callback(); });
+    return context;
   },
 
   web_make_current__deps: ['$GL'],

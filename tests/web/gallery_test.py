@@ -193,6 +193,9 @@ def check_full_screen(browser, gallery):
         # Where the pointer is on the screen: the saver measures travel there.
         page.evaluate("document.addEventListener('mousedown', e => { window.pressedAt = [e.screenX, e.screenY]; },"
                       " {capture: true, once: true})")
+        # Every full-screen run is a module of its own, watched here (weakly).
+        page.evaluate("window.runs = []; const make = window.createJade;"
+                      " window.createJade = m => { runs.push(new WeakRef(m)); return make(m); }")
         page.click(300, 200)
         page.wait_for(FULL_SCREEN + " && " + FULL_SCREEN + ".dataset.state === 'running'", 30)
         shown = page.wait_for("document.fullscreenElement === " + FULL_SCREEN + " && "
@@ -222,6 +225,17 @@ def check_full_screen(browser, gallery):
         time.sleep(0.5)
         resumed = page.evaluate("saverPage.views[0].module.framesPresented") > frames
         check("a key ends it, and the preview runs on", ended and resumed)
+
+        for _ in range(2):
+            page.click(300, 200)
+            page.wait_for(FULL_SCREEN + " && " + FULL_SCREEN + ".dataset.state === 'running'", 30)
+            time.sleep(0.3)
+            page.press_key()
+            page.wait_for(FULL_SCREEN + " === null", 30)
+        page.send("HeapProfiler.collectGarbage")
+        runs, alive = page.evaluate("[runs.length, runs.filter(r => r.deref()).length]")
+        check("ended full-screen runs are let go (at most the last one is still held)", runs == 4 and alive <= 1,
+              "%d of %d runs still held" % (alive, runs))
     except chromium.BrowserError as e:
         not_ok("full screen: %s" % e)
     finally:
