@@ -8,7 +8,7 @@
 - the index page runs four canvases, each of which moves;
 - with WebGL switched off, the page says so where the savers would be;
 - a click shows a saver full screen; pointer travel and a key end it by the
-  shell's close rules, and the previews go on.
+  shell's close rules, the previews go on, and the ended runs are let go.
 
 Prints one "ok - ..." or "not ok - ..." line per check, then "N passed, M failed".
 
@@ -17,7 +17,7 @@ llvmpipe (the renderer) and SwiftShader under ANGLE (Chromium) choose different
 pixels for the ends and joints of one-pixel lines, and round colours a level or
 two apart, which the fade then carries from frame to frame. Single pixels differ
 wholly, but over an 8 x 8 block their mean moves little: measured at most about
-10 levels (cobalt's dense lines), under 4 for the others. A block mean more
+10 levels (cobalt's dense lines), under 6 for the others. A block mean more
 than 16 levels off in any channel is a different picture: a changed step of an
 effect moves or recolours whole strands.
 """
