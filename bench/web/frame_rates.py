@@ -17,6 +17,7 @@ import sys
 import tempfile
 import time
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the sources
 TOP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path.insert(0, os.path.join(TOP, "tests", "web"))
 sys.path.insert(0, os.path.join(TOP, "tests", "real"))

@@ -8,6 +8,7 @@ presented at least FRAMES frames (amber and opal open on black):
 import os
 import sys
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import chromium  # noqa: E402
 
