@@ -63,8 +63,15 @@ class Browser:
         args = [CHROMIUM, *FLAGS, *extra_flags, "--user-data-dir=" + self.profile,
                 "--window-size=%d,%d" % window_size, "--remote-debugging-pipe", "about:blank"]
         self.log = open(os.path.join(self.profile, "chromium.log"), "wb")
-        self.process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log,
-                                        preexec_fn=take_pipe_ends, pass_fds=(3, 4))
+        try:
+            self.process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log,
+                                            preexec_fn=take_pipe_ends, pass_fds=(3, 4))
+        except OSError:
+            for fd in (commands_read, answers_write, self.commands, self.answers):
+                os.close(fd)
+            self.log.close()
+            shutil.rmtree(self.profile, ignore_errors=True)
+            raise
         os.close(commands_read)
         os.close(answers_write)
         self.buffer = b""

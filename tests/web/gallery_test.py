@@ -248,6 +248,11 @@ def main():
         print("usage: gallery_test.py <gallery folder> <headless render program>", file=sys.stderr)
         return 2
     gallery, render = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    for path, what in ((os.path.join(gallery, "index.html"), "the gallery (scripts/make-gallery)"),
+                       (render, "the headless renderer (cmake --build --preset headless)")):
+        if not os.path.isfile(path):
+            print("gallery_test: %s is missing: %s" % (what, path), file=sys.stderr)
+            return 2
     with tempfile.TemporaryDirectory(prefix="gallery-test-") as scratch:
         try:
             with chromium.Browser() as browser:
@@ -255,7 +260,7 @@ def main():
                 check_index_moves(browser, gallery)
                 check_full_screen(browser, gallery)
             check_without_webgl(gallery)
-        except chromium.BrowserError as e:
+        except (chromium.BrowserError, OSError) as e:
             not_ok("chromium: %s" % e)
     print("%d passed, %d failed" % (passed, failed))
     return 0 if failed == 0 else 1
