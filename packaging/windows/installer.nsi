@@ -1,7 +1,8 @@
 ; The Windows installer: one 32-bit program that puts the 64-bit savers into
 ; System32 on 64-bit Windows and the 32-bit ones into System32 on 32-bit
 ; Windows, sphere.3d beside cobalt.scr; registers an uninstaller in Add/Remove
-; Programs and can make one saver the current user's screen saver.
+; Programs and can make one saver the current user's screen saver. An
+; interactive install shows the licence first (a silent one shows no page).
 ;
 ;   makensis -DSETTINGS=<installer_settings.nsh> -DWIN32_DIR=<layout> -DWIN64_DIR=<layout>
 ;            -DOUTDIR=<folder> installer.nsi
@@ -35,13 +36,16 @@ InstallDir "$PROGRAMFILES\${PRODUCT_NAME}"
 ShowInstDetails show
 ShowUninstDetails show
 
-; No copyright line: the version block names product and version only.
-!pragma warning disable 9100
 VIProductVersion "${VERSION_QUAD}"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT_NAME}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT_NAME} setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
+
+; The licence page: the MIT licence asks no acceptance, so its button goes on.
+LicenseData "${WIN64_DIR}/LICENSE.txt"
+LicenseText "${PRODUCT_NAME} is released under the MIT licence." "$(^NextBtn)"
 
 Var chosenSaver  ; "" or a saver's name: the saver to make current
 Var choiceNone
@@ -51,6 +55,7 @@ Var choiceNone
 !macroend
 !insertmacro ForEachSaver DeclareChoice ""
 
+Page license
 Page custom ChooseSaverPage ChooseSaverLeave
 Page instfiles
 UninstPage uninstConfirm
@@ -61,13 +66,14 @@ UninstPage instfiles
 !macroend
 
 ; One build's files: the savers and the mesh into System32 ($SYSDIR), the
-; README beside the uninstaller.
+; README and the licence beside the uninstaller.
 !macro InstallLayout LAYOUT
     SetOutPath "$SYSDIR"
     !insertmacro ForEachSaver InstallSaver "${LAYOUT}"
     File "${LAYOUT}/sphere.3d"
     SetOutPath "$INSTDIR"
     File "${LAYOUT}/README.txt"
+    File "${LAYOUT}/LICENSE.txt"
 !macroend
 
 ; On 64-bit Windows this 32-bit program sees SysWOW64 as System32 and the
@@ -221,6 +227,7 @@ Section "Uninstall"
     ${EndIf}
 
     Delete "$INSTDIR\README.txt"
+    Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

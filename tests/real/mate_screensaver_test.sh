@@ -30,7 +30,8 @@ if [ "${2:-}" = --in-namespace ]; then
     mate-screensaver --no-daemon --debug >"$WORK/mate.log" 2>&1 &
     daemon=$!
     daemon_answers() { mate-screensaver-command --query >/dev/null 2>&1; }
-    jade_runs() { pid=$(pgrep -x jade | head -1) && [ -n "$pid" ]; }
+    # Only a jade of this mount namespace: another run's savers may be about.
+    jade_runs() { pid=$(pgrep -x jade --ns $$ --nslist mnt | head -1) && [ -n "$pid" ]; }
     within 10 daemon_answers
     mate-screensaver-command --activate >/dev/null 2>&1
     within 10 jade_runs
