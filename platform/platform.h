@@ -6,6 +6,7 @@
 //   platform/win32     the real Win32 calls (mingw-w64, i686 and x86-64)
 //   platform/x11       the emulated window system over Xlib + GLX
 //   platform/headless  the emulated window system in memory, EGL or recording GL
+//   platform/web       the emulated window system on a web page's canvas, WebGL
 //
 // Handles are opaque. Callbacks use SAVER_CALLBACK so that Win32 can call the
 // core's window procedures directly.
