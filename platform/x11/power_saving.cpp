@@ -34,7 +34,7 @@ bool ReadAsleep() {
 
 namespace emu {
 
-bool BackendDisplayAsleep() {
+bool X11DisplayAsleep() {
     if (!x11.display) return false;
     if (!power.probed) {
         power.probed = true;

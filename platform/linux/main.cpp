@@ -1,23 +1,24 @@
-// Process entry of the X11 programs: sorts the daemons' options and the
-// program's own (--help, --version, --fps) from the Windows-style switches,
-// opens the display, keeps the command line for GetCommandLineA and hands over
-// to the shell, which ends the process. Daemon mode runs the shell's preview
-// ("p <decimal id>") of the daemon's window.
+// Process entry of the Linux programs: sorts the daemons' options and the
+// program's own (--help, --version, --fps, --x11, --wayland) from the
+// Windows-style switches, chooses the window system once, starts it, keeps the
+// command line for GetCommandLineA and hands over to the shell, which ends the
+// process.
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/linux/entry.h"
+#include "platform/linux/system.h"
+#include "platform/linux/window_system_choice.h"
+#include "platform/platform.h"
 #include "platform/posix/startup_trace.h"
+#include "platform/wayland/start.h"
 #include "platform/x11/command_line_text.h"
-#include "platform/x11/daemon_mode.h"
 #include "platform/x11/daemon_options.h"
-#include "platform/x11/fps_overlay.h"
-#include "platform/x11/state.h"
+#include "platform/x11/start.h"
 
 void SaverEntry();
 
 namespace {
-
-constexpr int kBadCommandLine = 255;  // the shell's -1
 
 const char* ProgramName(const char* path) {
     const char* name = path != nullptr ? path : "saver";
@@ -46,42 +47,34 @@ int main(int argc, char** argv) {
             return 0;
         case plat::EntryAction::Error:
             std::fprintf(stderr, "%s\n", options.error);
-            return kBadCommandLine;
+            return plat::kBadCommandLineStatus;
         case plat::EntryAction::Shell:
         case plat::EntryAction::Daemon:
             break;
     }
 
-    if (!plat::OpenDisplay()) {
-        std::fprintf(stderr, "%s: cannot open the X display\n", program);
-        return 1;
+    plat::ShellArguments shell = {options.shellArgc, options.shellArgv};
+    const plat::WindowSystemChoice choice = plat::ChooseWindowSystem(options, std::getenv("WAYLAND_DISPLAY"));
+    if (choice.refused) {
+        std::fprintf(stderr, "%s: --wayland runs the full-screen saver (s) only; the other modes run on X11\n",
+                     program);
+        return plat::kBadCommandLineStatus;
     }
-    plat::NoteStartupStep(plat::StartupStep::Display);
-    if (options.showFps) plat::EnableFpsOverlay();
+    int status = 0;
+    const bool started = choice.kind == plat::WindowSystemKind::Wayland
+                             ? plat::StartWayland(options, program, &status)
+                             : plat::StartX11(options, program, &shell, &status);
+    if (!started) return status;
 
-    int shellArgc = options.shellArgc;
-    const char* const* shellArgv = options.shellArgv;
-    static char id[16];
-    static const char* preview[3];
-    if (options.action == plat::EntryAction::Daemon) {
-        const ::Window window = options.useRoot ? plat::x11.root : static_cast<::Window>(options.window);
-        if (!plat::BeginDaemonMode(window, program)) plat::ExitProcess(kBadCommandLine);
-        std::snprintf(id, sizeof id, "%lu", static_cast<unsigned long>(plat::DaemonWindow()));
-        preview[0] = options.shellArgv[0];
-        preview[1] = "p";
-        preview[2] = id;
-        shellArgc = 3;
-        shellArgv = preview;
-    }
     // Sized to fit: a cut command line could change what the shell reads.
     static char fallback[4096];
-    std::size_t size = plat::CommandLineSize(shellArgc, shellArgv);
+    std::size_t size = plat::CommandLineSize(shell.argc, shell.argv);
     char* commandLine = static_cast<char*>(std::malloc(size));
     if (!commandLine) {
         commandLine = fallback;
         size = sizeof fallback;
     }
-    plat::BuildCommandLine(shellArgc, shellArgv, commandLine, size);
+    plat::BuildCommandLine(shell.argc, shell.argv, commandLine, size);
     plat::SetCommandLine(commandLine);
     SaverEntry();
     plat::ExitProcess(0);
