@@ -4,8 +4,10 @@
 //
 // Exactly one implementation is linked into each program:
 //   platform/win32     the real Win32 calls (mingw-w64, i686 and x86-64)
-//   platform/x11       the emulated window system over Xlib + GLX
+//   platform/linux     the emulated window system over X11 (Xlib + GLX) or
+//                      Wayland (EGL), chosen at start-up
 //   platform/headless  the emulated window system in memory, EGL or recording GL
+//   platform/web       the emulated window system on a web page's canvas, WebGL
 //
 // Handles are opaque. Callbacks use SAVER_CALLBACK so that Win32 can call the
 // core's window procedures directly.
@@ -206,6 +208,19 @@ constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_POWERBROADCAST = 0x0218;
 constexpr UINT WM_APP = 0x8000;
+
+// WM_POWER word parameter: resuming after a critical suspend.
+constexpr WPARAM PWR_CRITICALRESUME = 3;
+// WM_POWERBROADCAST events (word parameter).
+constexpr WPARAM PBT_APMQUERYSUSPEND = 0x0000;
+constexpr WPARAM PBT_APMSTANDBY = 0x0005;  // the queries, their failures, suspend and standby: 0 to 5
+constexpr WPARAM PBT_APMRESUMECRITICAL = 0x0006;
+constexpr WPARAM PBT_APMRESUMESUSPEND = 0x0007;
+constexpr WPARAM PBT_APMRESUMESTANDBY = 0x0008;
+constexpr WPARAM PBT_APMPOWERSTATUSCHANGE = 0x000A;
+constexpr WPARAM PBT_APMRESUMEAUTOMATIC = 0x0012;
+// Long parameter of the resume events: the resume follows a failed suspend.
+constexpr LPARAM PBTF_APMRESUMEFROMFAILURE = 0x00000001;
 
 // System commands (WM_SYSCOMMAND word parameter, low four bits masked off).
 constexpr WPARAM SC_NEXTWINDOW = 0xF040;

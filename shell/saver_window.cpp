@@ -15,9 +15,6 @@ constexpr UINT kSaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWND
 constexpr std::uintptr_t kSaverIcon = 100;
 
 // Power broadcast events.
-constexpr WPARAM kPowerStatusChange = 10;
-constexpr LPARAM kResumeAfterFailedSuspend = 1;
-constexpr WPARAM kPowerResumeCritical = 3;
 
 using ImmAssociateContextFn = HIMC(SAVER_CALLBACK*)(HWND, HIMC);
 using VerifyPasswordFn = BOOL(SAVER_CALLBACK*)(HWND);
@@ -61,15 +58,16 @@ LRESULT FinalStep(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // The power rules; true when the message was one of them.
 bool PowerRule(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_POWER) {
-        if (wParam == kPowerResumeCritical) RequestClose(window);
+        if (wParam == PWR_CRITICALRESUME) RequestClose(window);
         return true;
     }
     if (message != WM_POWERBROADCAST) return false;
-    if (wParam <= 5) {
+    if (wParam <= PBT_APMSTANDBY) {  // from PBT_APMQUERYSUSPEND (0)
         RequestClose(window);
-    } else if (wParam == 6 || wParam == 7 || wParam == 8 || wParam == 18) {
-        if ((lParam & kResumeAfterFailedSuspend) == 0) RequestClose(window);
-    } else if (wParam == kPowerStatusChange) {
+    } else if (wParam == PBT_APMRESUMECRITICAL || wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMESTANDBY ||
+               wParam == PBT_APMRESUMEAUTOMATIC) {
+        if ((lParam & PBTF_APMRESUMEFROMFAILURE) == 0) RequestClose(window);
+    } else if (wParam == PBT_APMPOWERSTATUSCHANGE) {
         const std::uint8_t status = ReadAcLineStatus();
         if (status != shell.lastAcLineStatus) RequestClose(window);
         shell.lastAcLineStatus = status;

@@ -87,3 +87,5 @@ Vector3 CrossProduct(Vector3 a, Vector3 b) {
 }
 
 float DotProduct(Vector3 a, Vector3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+float TenDegreeTurn(float draw) { return static_cast<float>(static_cast<double>(draw) * 10.0 * 3.1415927f / 180.0); }

@@ -32,6 +32,9 @@ Vector3 Normalized(Vector3 v);  // divides by the length; zero gives (0, 0, 0)
 bool IsNonZero(Vector3 v);
 // out = Rz(angles.z) * Ry(angles.y) * Rx(angles.x) * v.
 void RotateXYZ(Vector3 v, Vector3& out, Vector3 angles);
+// A draw times 10 degrees, in radians: (draw * 10) * pi / 180 in double, with pi
+// the float 3.1415927, rounded to float once. The effects' spin per frame.
+float TenDegreeTurn(float draw);
 
 Vector3 RotateX(Vector3 v, float a);
 Vector3 RotateY(Vector3 v, float a);

@@ -34,7 +34,6 @@ extern char** environ;
 
 namespace {
 
-const char* const kSavers[] = {"amber", "cobalt", "jade", "opal"};
 constexpr int kSteps = 5;  // entry, display, context, timer, frame
 const char* const kPhases[kSteps] = {"load", "display", "context", "effect", "frame"};
 constexpr int kRuns = 10;
@@ -160,8 +159,20 @@ void BM_Startup(benchmark::State& state, Target target) {
     }
 }
 
+// The saver list as the build gives it ("amber|cobalt|...").
+std::vector<std::string> SaverNames() {
+    std::vector<std::string> names;
+    std::string list = SAVER_NAMES;
+    for (std::size_t start = 0, bar; start <= list.size(); start = bar + 1) {
+        bar = list.find('|', start);
+        if (bar == std::string::npos) bar = list.size();
+        names.push_back(list.substr(start, bar - start));
+    }
+    return names;
+}
+
 void Register(const std::string& platform, const std::string& folder) {
-    for (const char* saver : kSavers) {
+    for (const std::string& saver : SaverNames()) {
         Target target{platform, folder, saver,
                       TempFolder() + "/startup_bench_" + std::to_string(getpid()) + "_" + platform + "_" + saver};
         benchmark::RegisterBenchmark(("startup/" + platform + "/" + saver).c_str(), BM_Startup, target)

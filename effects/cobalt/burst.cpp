@@ -31,9 +31,6 @@ void WrapBelow(float& angle) {
     while (angle < 0.0f) angle += TwoPi;
 }
 
-// A signed draw times 10 degrees, in radians, rounded to float once.
-float TenDegreeTurn(float draw) { return static_cast<float>(static_cast<double>(draw) * 10.0 * 3.1415927f / 180.0); }
-
 void PushFree(TrailParticle* particle) {
     particle->next = burst.freeHead;
     burst.freeHead = particle;

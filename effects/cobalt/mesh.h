@@ -42,11 +42,17 @@ constexpr std::size_t MeshFaceBytes = 9;
 // Each loader replaces the current tables. On failure the tables are released and
 // the result is false; the file, if any was opened, is closed on every path.
 // LoadSphereMesh reads "sphere.3d" from the first place that has one (see
-// mesh_path.h) and writes a diagnostic line when none does. Anything but a
-// regular file fails to load without being opened.
+// mesh_path.h) and writes a diagnostic line when none does, when the file there
+// fails to load (naming it and the problem) or loads with a problem. Anything
+// but a regular file fails to load without being opened.
 bool LoadSphereMesh();
 bool LoadSphereMeshFrom(const char* path);
 bool LoadSphereMeshFromBytes(const std::uint8_t* bytes, std::size_t size);
+
+// The problem of the last load: why it failed ("cut short in its vertex block
+// ..."), or for one that succeeded a note on corners that name no vertex; empty
+// when there is nothing to say.
+const char* SphereMeshProblem();
 
 // Normalises every direction and gives each vertex the colour of the last face in
 // file order that uses it.

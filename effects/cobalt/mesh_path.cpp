@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -48,9 +49,20 @@ bool Join(const char* folder, std::size_t folderLength, const char* relative, ch
     return true;
 }
 
-bool Exists(const char* path) {
+// 0 when something of that name can be reached, else the reason (errno).
+int StatError(const char* path) {
     struct stat info;
-    return path[0] != '\0' && stat(path, &info) == 0;
+    return stat(path, &info) == 0 ? 0 : errno;
+}
+
+// Something has the name even when it is a link that leads nowhere.
+bool NameTaken(const char* path) {
+    struct stat info;
+#ifdef _WIN32
+    return stat(path, &info) == 0;
+#else
+    return lstat(path, &info) == 0;
+#endif
 }
 
 }  // namespace
@@ -74,13 +86,26 @@ bool FindSphereMesh(char (&path)[kMeshPathMax]) {
     static char places[kMeshPlaces][kMeshPathMax];
     MeshPlaces(places);
     for (const char* place : places) {
-        if (Exists(place)) {
+        if (place[0] == '\0') continue;
+        const int error = StatError(place);
+        if (error == 0) {
             std::memcpy(path, place, std::strlen(place) + 1);
             return true;
+        }
+        if (NameTaken(place)) {
+            static char line[kMeshPathMax + 160];
+            const int written =
+                std::snprintf(line, sizeof line, "cobalt: passed over %s, a symbolic link that leads to no file (%s)",
+                              MeshPlaceName(place), std::strerror(error));
+            if (written > 0) plat::WriteDiagnostic(line);
         }
     }
     path[0] = '\0';
     return false;
+}
+
+const char* MeshPlaceName(const char* path) {
+    return path != nullptr && std::strcmp(path, kMeshFileName) == 0 ? "sphere.3d in the working directory" : path;
 }
 
 void DescribeMissingMesh(char* line, std::size_t size) {

@@ -1,7 +1,8 @@
 // Where cobalt finds "sphere.3d", in this order: the working directory, the
 // program's own folder, and the installed data folder relative to the program.
 // The first place that holds anything of that name is the one loaded, so a bad
-// file there is reported rather than passed over.
+// file there is reported rather than passed over. Only a symbolic link that
+// leads to nothing (dangling, or a loop) is passed over, with a diagnostic line.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +21,9 @@ int MeshPlaces(char (&places)[kMeshPlaces][kMeshPathMax]);
 // Copies the first place where something named sphere.3d exists into `path`;
 // false when there is none.
 bool FindSphereMesh(char (&path)[kMeshPathMax]);
+
+// A place as messages name it: "sphere.3d in the working directory", or the path.
+const char* MeshPlaceName(const char* path);
 
 // One line naming sphere.3d and every place looked in.
 void DescribeMissingMesh(char* line, std::size_t size);

@@ -21,7 +21,6 @@ constexpr double kPathFrequencyX = 5.25;
 constexpr double kPathFrequencyY = 4.69;
 constexpr double kPathFrequencyZ = 3.97;
 constexpr double kTwoPi = 6.283185307179586;
-constexpr float kPi = 3.1415927f;
 
 float SineF(double angle) { return static_cast<float>(std::sin(angle)); }
 
@@ -31,9 +30,6 @@ float WrapAngle(float angle) {
     if (angle < 0.0f) return static_cast<float>(kTwoPi - std::fmod(-angle, kTwoPi));
     return angle;
 }
-
-// A signed unit draw times 10 degrees, in radians.
-float SpinFromDraw(float draw) { return static_cast<float>(draw * 10.0 * static_cast<double>(kPi) / 180.0); }
 
 }  // namespace
 
@@ -68,7 +64,7 @@ void InitParticles() {
     state.emitter.position.Clear();
     state.emitter.rotation.Clear();
     Vector3 spin = RandSignedVector();
-    state.emitter.spin = Vector3(SpinFromDraw(spin.x), SpinFromDraw(spin.y), SpinFromDraw(spin.z));
+    state.emitter.spin = Vector3(TenDegreeTurn(spin.x), TenDegreeTurn(spin.y), TenDegreeTurn(spin.z));
 
     if (state.ring != nullptr) ReleaseMemory(state.ring);
     state.ringCapacity = state.particleLife * state.settings.pointCount;

@@ -1,14 +1,15 @@
 ; The Windows installer: one 32-bit program that puts the 64-bit savers into
 ; System32 on 64-bit Windows and the 32-bit ones into System32 on 32-bit
 ; Windows, sphere.3d beside cobalt.scr; registers an uninstaller in Add/Remove
-; Programs and can make one saver the current user's screen saver.
+; Programs and can make one saver the current user's screen saver. An
+; interactive install shows the licence first (a silent one shows no page).
 ;
 ;   makensis -DSETTINGS=<installer_settings.nsh> -DWIN32_DIR=<layout> -DWIN64_DIR=<layout>
 ;            -DOUTDIR=<folder> installer.nsi
 ;
 ; The layouts are the two builds' installed folders (cmake --install); the
 ; installer is <folder>/<package>-<version>-setup.exe. Run:
-;   setup.exe [/S] [/SAVER=amber|cobalt|jade|opal]     /S: silent
+;   setup.exe [/S] [/SAVER=<saver>]     /S: silent; <saver> a program name (amber ...)
 ;   Uninstall.exe [/S]
 ; The uninstaller removes the files and registry entries the installer made.
 ; SCRNSAVE.EXE goes back to what it was before, unless the user has chosen
@@ -35,37 +36,44 @@ InstallDir "$PROGRAMFILES\${PRODUCT_NAME}"
 ShowInstDetails show
 ShowUninstDetails show
 
-; No copyright line: the version block names product and version only.
-!pragma warning disable 9100
 VIProductVersion "${VERSION_QUAD}"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT_NAME}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT_NAME} setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 
-Var chosenSaver  ; "", amber, cobalt, jade or opal: the saver to make current
+; The licence page: the MIT licence asks no acceptance, so its button goes on.
+LicenseData "${WIN64_DIR}/LICENSE.txt"
+LicenseText "${PRODUCT_NAME} is released under the MIT licence." "$(^NextBtn)"
+
+Var chosenSaver  ; "" or a saver's name: the saver to make current
 Var choiceNone
-Var choiceAmber
-Var choiceCobalt
-Var choiceJade
-Var choiceOpal
+; One radio button per saver: choice_<name>.
+!macro DeclareChoice ARG NAME DISPLAY
+    Var choice_${NAME}
+!macroend
+!insertmacro ForEachSaver DeclareChoice ""
 
+Page license
 Page custom ChooseSaverPage ChooseSaverLeave
 Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+!macro InstallSaver LAYOUT NAME DISPLAY
+    File "${LAYOUT}/${NAME}.scr"
+!macroend
+
 ; One build's files: the savers and the mesh into System32 ($SYSDIR), the
-; README beside the uninstaller.
+; README and the licence beside the uninstaller.
 !macro InstallLayout LAYOUT
     SetOutPath "$SYSDIR"
-    File "${LAYOUT}/amber.scr"
-    File "${LAYOUT}/cobalt.scr"
-    File "${LAYOUT}/jade.scr"
-    File "${LAYOUT}/opal.scr"
+    !insertmacro ForEachSaver InstallSaver "${LAYOUT}"
     File "${LAYOUT}/sphere.3d"
     SetOutPath "$INSTDIR"
     File "${LAYOUT}/README.txt"
+    File "${LAYOUT}/LICENSE.txt"
 !macroend
 
 ; On 64-bit Windows this 32-bit program sees SysWOW64 as System32 and the
@@ -74,6 +82,13 @@ UninstPage instfiles
     ${If} ${RunningX64}
         SetRegView 64
         ${DisableX64FSRedirection}
+    ${EndIf}
+!macroend
+
+; $1 becomes 1 when NAME is the chosen saver.
+!macro CountIfChosen ARG NAME DISPLAY
+    ${If} $chosenSaver == "${NAME}"
+        StrCpy $1 1
     ${EndIf}
 !macroend
 
@@ -88,16 +103,31 @@ Function .onInit
     ${If} ${Errors}
         StrCpy $chosenSaver ""
     ${EndIf}
+    StrCpy $1 0
+    !insertmacro ForEachSaver CountIfChosen ""
     ${If} $chosenSaver != ""
-    ${AndIf} $chosenSaver != "amber"
-    ${AndIf} $chosenSaver != "cobalt"
-    ${AndIf} $chosenSaver != "jade"
-    ${AndIf} $chosenSaver != "opal"
-        MessageBox MB_OK|MB_ICONSTOP "Unknown saver $\"$chosenSaver$\": /SAVER= takes amber, cobalt, jade or opal." /SD IDOK
+    ${AndIf} $1 = 0
+        MessageBox MB_OK|MB_ICONSTOP "Unknown saver $\"$chosenSaver$\": /SAVER= takes ${SAVER_NAMES_OR}." /SD IDOK
         SetErrorLevel 2
         Quit
     ${EndIf}
 FunctionEnd
+
+!macro CreateChoice ARG NAME DISPLAY
+    ${NSD_CreateRadioButton} 10u $1u 90% 12u "${DISPLAY}"
+    Pop $choice_${NAME}
+    ${If} $chosenSaver == "${NAME}"
+        ${NSD_Check} $choice_${NAME}
+    ${EndIf}
+    IntOp $1 $1 + 14
+!macroend
+
+!macro ReadChoice ARG NAME DISPLAY
+    ${NSD_GetState} $choice_${NAME} $0
+    ${If} $0 == ${BST_CHECKED}
+        StrCpy $chosenSaver "${NAME}"
+    ${EndIf}
+!macroend
 
 Function ChooseSaverPage
     nsDialogs::Create 1018
@@ -106,47 +136,17 @@ Function ChooseSaverPage
     Pop $0
     ${NSD_CreateRadioButton} 10u 30u 90% 12u "Keep my current screen saver"
     Pop $choiceNone
-    ${NSD_CreateRadioButton} 10u 44u 90% 12u "Amber"
-    Pop $choiceAmber
-    ${NSD_CreateRadioButton} 10u 58u 90% 12u "Cobalt"
-    Pop $choiceCobalt
-    ${NSD_CreateRadioButton} 10u 72u 90% 12u "Jade"
-    Pop $choiceJade
-    ${NSD_CreateRadioButton} 10u 86u 90% 12u "Opal"
-    Pop $choiceOpal
-    ${Select} $chosenSaver
-        ${Case} "amber"
-            ${NSD_Check} $choiceAmber
-        ${Case} "cobalt"
-            ${NSD_Check} $choiceCobalt
-        ${Case} "jade"
-            ${NSD_Check} $choiceJade
-        ${Case} "opal"
-            ${NSD_Check} $choiceOpal
-        ${CaseElse}
-            ${NSD_Check} $choiceNone
-    ${EndSelect}
+    StrCpy $1 44  ; the next button's top, in dialog units
+    !insertmacro ForEachSaver CreateChoice ""
+    ${If} $chosenSaver == ""
+        ${NSD_Check} $choiceNone
+    ${EndIf}
     nsDialogs::Show
 FunctionEnd
 
 Function ChooseSaverLeave
     StrCpy $chosenSaver ""
-    ${NSD_GetState} $choiceAmber $0
-    ${If} $0 == ${BST_CHECKED}
-        StrCpy $chosenSaver "amber"
-    ${EndIf}
-    ${NSD_GetState} $choiceCobalt $0
-    ${If} $0 == ${BST_CHECKED}
-        StrCpy $chosenSaver "cobalt"
-    ${EndIf}
-    ${NSD_GetState} $choiceJade $0
-    ${If} $0 == ${BST_CHECKED}
-        StrCpy $chosenSaver "jade"
-    ${EndIf}
-    ${NSD_GetState} $choiceOpal $0
-    ${If} $0 == ${BST_CHECKED}
-        StrCpy $chosenSaver "opal"
-    ${EndIf}
+    !insertmacro ForEachSaver ReadChoice ""
 FunctionEnd
 
 Section "Savers"
@@ -203,12 +203,13 @@ Function un.onInit
     ${EndIf}
 FunctionEnd
 
+!macro un.DeleteSaver ARG NAME DISPLAY
+    Delete "$SYSDIR\${NAME}.scr"
+!macroend
+
 Section "Uninstall"
     !insertmacro NativeViews
-    Delete "$SYSDIR\amber.scr"
-    Delete "$SYSDIR\cobalt.scr"
-    Delete "$SYSDIR\jade.scr"
-    Delete "$SYSDIR\opal.scr"
+    !insertmacro ForEachSaver un.DeleteSaver ""
     Delete "$SYSDIR\sphere.3d"
 
     ; The screen saver goes back only while it is still the one made current here.
@@ -226,6 +227,7 @@ Section "Uninstall"
     ${EndIf}
 
     Delete "$INSTDIR\README.txt"
+    Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -121,7 +121,7 @@ void Deliver(const Event& event, plat::HWND target) {
             break;
         case Input::PowerChange:
             state.acLineStatus = static_cast<int>(event.a);
-            PostMessageA(target, WM_POWERBROADCAST, 10, 0);
+            PostMessageA(target, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
             break;
         case Input::ResizeScreen:
             state.config.screenWidth = static_cast<int>(event.a);

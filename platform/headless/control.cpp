@@ -66,8 +66,6 @@ void Reset(const Config& config) {
     state.acLineStatus = config.acLineStatus;
 }
 
-const Config& CurrentConfig() { return state.config; }
-
 void AtFrame(int frame, const Event& event) { internal::AddEntry({true, frame, 0, event, false}); }
 
 void AtMs(std::uint64_t ms, const Event& event) { internal::AddEntry({false, 0, ms, event, false}); }

@@ -50,8 +50,6 @@ struct Config {
 // Starts afresh: no windows, classes, timers, menus or queued messages; clock, frame
 // count, script, records and password provider reset. Call before every run.
 void Reset(const Config& config = Config());
-const Config& CurrentConfig();
-
 enum class Input {
     KeyDown,         // a = virtual key
     KeyUp,           // a = virtual key

@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
             static char usage[2048];
             plat::WriteUsage(usage, sizeof usage, program);
             std::fputs(usage, stdout);
+            std::printf("\n%s\n", SAVER_LICENCE_LINE);
             return 0;
         }
         case plat::EntryAction::Version:

@@ -12,10 +12,15 @@ namespace plat {
 
 namespace {
 
+// The daemon's window is watched from the moment it is accepted: size changes
+// and its destruction, and whether it is covered (for drawing on it directly).
+constexpr long kDaemonWindowEvents = StructureNotifyMask | VisibilityChangeMask;
+
 struct DaemonState {
     bool active;
     ::Window window;
-    int width, height;
+    int width, height;   // the size last seen, by the first look or an event since
+    bool gone;           // the window was destroyed after it was accepted
     bool drawsDirectly;  // the window's own visual has a GL config we can use
     bool failed;         // a failure was reported; the exit status becomes 1
     char program[64];
@@ -79,11 +84,18 @@ bool BeginDaemonMode(::Window window, const char* program) {
     Status status = 0;
     if (window != None) {
         BeginErrorTrap();
+        // Watched before it is looked at: no change after the look goes unseen.
+        XSelectInput(x11.display, window, kDaemonWindowEvents);
         status = XGetWindowAttributes(x11.display, window, &attributes);
         if (!EndErrorTrap()) status = 0;
     }
     if (status == 0) {
         std::fprintf(stderr, "%s: no window has the id 0x%lx\n", daemon.program, static_cast<unsigned long>(window));
+        return false;
+    }
+    if (attributes.c_class == InputOnly) {
+        std::fprintf(stderr, "%s: window 0x%lx is an InputOnly window, which nothing can be drawn on\n", daemon.program,
+                     static_cast<unsigned long>(window));
         return false;
     }
     x11.screen = XScreenNumberOfScreen(attributes.screen);
@@ -95,12 +107,19 @@ bool BeginDaemonMode(::Window window, const char* program) {
     AdoptWindowVisual(attributes);
     XSetIOErrorHandler(OnConnectionLost);
     InstallStopSignals();
+    DeferStopSignals();
     return true;
 }
 
 bool InDaemonMode() { return daemon.active; }
 
 ::Window DaemonWindow() { return daemon.active ? daemon.window : None; }
+
+bool DaemonWindowGone() { return daemon.gone; }
+
+void NoteDaemonWindowGone() {
+    if (daemon.active) daemon.gone = true;
+}
 
 int DaemonWidth() { return daemon.width; }
 
@@ -115,8 +134,6 @@ void CreateDaemonPeer(Peer& peer, emu::Window& window) {
     const int width = daemon.width > 0 ? daemon.width : 1;
     const int height = daemon.height > 0 ? daemon.height : 1;
     BeginErrorTrap();
-    // Structure events only (size and destruction), never input: the daemon owns it.
-    XSelectInput(x11.display, daemon.window, StructureNotifyMask);
     if (daemon.drawsDirectly) {
         peer.outer = None;
         peer.gl = daemon.window;
@@ -132,7 +149,8 @@ void CreateDaemonPeer(Peer& peer, emu::Window& window) {
                                    CopyFromParent, CWBackPixel | CWEventMask | CWOverrideRedirect, &attributes);
         XSetWindowAttributes glAttributes;
         std::memset(&glAttributes, 0, sizeof glAttributes);
-        unsigned long glMask = CWBackPixel | CWBorderPixel;
+        glAttributes.event_mask = VisibilityChangeMask;
+        unsigned long glMask = CWBackPixel | CWBorderPixel | CWEventMask;
         if (visual) {
             glAttributes.colormap = x11.glColormap;
             glMask |= CWColormap;
@@ -147,6 +165,7 @@ void CreateDaemonPeer(Peer& peer, emu::Window& window) {
         peer.outer = None;
         peer.gl = None;
         peer.foreignParent = None;
+        daemon.gone = true;
         return;
     }
     peer.handle = window.handle;
@@ -185,6 +204,8 @@ void DaemonPoll() {
 int DaemonWakeDescriptor() { return daemon.active ? StopWakeDescriptor() : -1; }
 
 void ReportDaemonFailure(const char* caption, const char* text) {
+    // Without its window the saver cannot start; that is the daemon's doing.
+    if (daemon.gone) return;
     daemon.failed = true;
     std::fprintf(stderr, "%s: %s: %s\n", daemon.program, caption ? caption : "", text ? text : "");
 }

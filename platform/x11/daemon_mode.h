@@ -6,10 +6,13 @@
 // saver draws into the window itself when the window's visual has a
 // double-buffered RGBA GL config, otherwise into a child with the GL visual that
 // follows the window's size. The daemon owns the screen: no grab, no input
-// selection, no map, move, restyle or cursor change on its window. SIGTERM,
-// SIGINT and SIGHUP destroy the saver window, which ends the run with 0; so do
-// the window's destruction and the loss of the X connection. A failure that a
-// message box would report goes to stderr, and the exit status becomes 1.
+// selection, no map, move, restyle or cursor change on its window. The window is
+// watched from the moment it is accepted, so a size change or its destruction
+// during start-up is seen, and the window counts as existing (with the size last
+// seen) until its destruction is. SIGTERM, SIGINT and SIGHUP destroy the saver
+// window, which ends the run with 0; so do the window's destruction and the loss
+// of the X connection. A failure that a message box would report goes to stderr,
+// and the exit status becomes 1; once the window is gone, nothing is reported.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -19,10 +22,14 @@
 namespace plat {
 
 // After OpenDisplay: takes `window` as the daemon's window. Prints one line on
-// stderr and returns false when it names no window.
+// stderr and returns false when it names no window, or one that cannot be drawn
+// on (InputOnly).
 bool BeginDaemonMode(::Window window, const char* program);
 bool InDaemonMode();
 ::Window DaemonWindow();
+// True once the daemon's window was seen destroyed.
+bool DaemonWindowGone();
+void NoteDaemonWindowGone();
 int DaemonWidth();
 int DaemonHeight();
 

@@ -124,6 +124,8 @@ void ReadEntryOptions(int argc, const char* const* argv, const char* environment
         }
     }
 
+    // Set but empty is how a daemon's environment says "no window": as unset.
+    if (environmentWindow != nullptr && environmentWindow[0] == '\0') environmentWindow = nullptr;
     const bool hasShellArguments = options->shellArgc > 1;
     const bool environmentAlone = environmentWindow != nullptr && !hasShellArguments;
     if (windowText == nullptr && !root && !environmentAlone) return;  // the Windows-style modes

@@ -5,7 +5,8 @@
 //
 //   --root, -root              draw on $XSCREENSAVER_WINDOW, else the root window
 //   --window-id ID, -window-id draw on window ID (decimal or 0x hex); wins over --root
-//   $XSCREENSAVER_WINDOW       alone (no other argument) also selects daemon mode
+//   $XSCREENSAVER_WINDOW       alone (no other argument) also selects daemon mode;
+//                              set but empty, it counts as unset
 //   --fps, -fps                show the frame rate; combines with every mode
 //   --x11, --wayland           run on that window system (one of them; daemon
 //                              mode is X11 only)
@@ -50,7 +51,7 @@ struct EntryOptions {
 WindowIdResult ParseWindowId(const char* text, std::uint32_t* id);
 
 // Sorts argv into an action. `environmentWindow` is $XSCREENSAVER_WINDOW (null
-// when unset). The strings of argv must outlive `options`.
+// when unset; empty counts as unset). The strings of argv must outlive `options`.
 void ReadEntryOptions(int argc, const char* const* argv, const char* environmentWindow, EntryOptions* options);
 
 // The usage text, several lines ending with a newline.

@@ -106,6 +106,7 @@ void ScheduleDestroy(Peer& peer, bool closeFirst) {
 // button closes it, so that each window procedure ends the way its close rules
 // say, and then destroyed.
 void TranslateDestroy(XDestroyWindowEvent& destroyed) {
+    if (destroyed.window == DaemonWindow()) NoteDaemonWindowGone();
     for (Peer& peer : x11.peers) {
         if (!peer.handle) continue;
         if (peer.outer == destroyed.window) {
@@ -133,6 +134,8 @@ void TranslateEvent(XEvent& event) {
         TranslateDestroy(event.xdestroywindow);
         return;
     }
+    if (event.type == MapNotify || event.type == UnmapNotify) RecheckVisibility();
+    if (TranslateVisibility(event)) return;
     if (DaemonHandlesEvent(event)) return;
     if (MenuBarHandlesEvent(event)) return;
     Peer* peer = PeerOfXWindow(event.xany.window);

@@ -1,7 +1,8 @@
 // The monitor's power state from the X server's display power management
 // (DPMS): while the monitor is in standby, suspend or off, the emulated layer
-// holds the timers, so a saver stops drawing and its loop sleeps. The server is
-// asked at most twice a second; a server without DPMS never sleeps.
+// holds the timers (window_visibility.cpp), so a saver stops drawing and its
+// loop sleeps. The server is asked at most twice a second; a server without
+// DPMS never sleeps.
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>
 
@@ -32,18 +33,16 @@ bool ReadAsleep() {
 
 }  // namespace
 
-namespace emu {
-
-bool X11DisplayAsleep() {
+bool MonitorAsleep() {
     if (!x11.display) return false;
     if (!power.probed) {
         power.probed = true;
         int eventBase = 0, errorBase = 0;
         power.available = DPMSQueryExtension(x11.display, &eventBase, &errorBase) && DPMSCapable(x11.display);
-        power.checkedAtMs = BackendTickMs() - kRecheckMs;
+        power.checkedAtMs = emu::BackendTickMs() - kRecheckMs;
     }
     if (!power.available) return false;
-    const DWORD now = BackendTickMs();
+    const DWORD now = emu::BackendTickMs();
     if (now - power.checkedAtMs >= kRecheckMs) {
         power.checkedAtMs = now;
         power.asleep = ReadAsleep();
@@ -51,5 +50,4 @@ bool X11DisplayAsleep() {
     return power.asleep;
 }
 
-}  // namespace emu
 }  // namespace plat

@@ -10,11 +10,14 @@
 #include "platform/x11/daemon_mode.h"
 #include "platform/x11/fps_overlay.h"
 #include "platform/x11/state.h"
+#include "platform/x11/stop_signals.h"
 
 namespace plat {
 
 bool StartX11(const EntryOptions& options, const char* program, ShellArguments* shell, int* status) {
     UseWindowSystem(x11WindowSystem);
+    // A daemon may stop the saver as soon as it has started it.
+    if (options.action == EntryAction::Daemon) InstallStopSignals();
     if (!OpenDisplay()) {
         std::fprintf(stderr, "%s: cannot open the X display\n", program);
         *status = 1;

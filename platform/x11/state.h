@@ -11,7 +11,8 @@
 //
 // Has: full-screen saver with input grabs, preview inside another program's
 // window, daemon mode, managed demo window with our own menu bar, blank cursor,
-// modal message box, GLX surface, RandR monitors, DPMS sleep, the --fps overlay.
+// modal message box, GLX surface, RandR monitors, DPMS sleep, no frames while
+// nothing drawn can be seen, the --fps overlay.
 // Lacks (reported absent to callers): power events, the Windows 9x family and
 // its password provider, registry, loadable libraries, icons.
 #pragma once
@@ -35,6 +36,8 @@ struct Peer {
     bool fullScreen;         // override-redirect, screen-sized, grabs input
     bool hasBar;             // a menu is attached: the strip is visible
     bool gone;               // the X window was destroyed by someone else
+    bool obscured;           // `gl` is covered completely by other windows
+    bool viewable;           // `gl` and every ancestor are mapped, as last asked
     int outerWidth, outerHeight;
 };
 
@@ -83,6 +86,14 @@ void ResizeGlChild(Peer& peer);
 // events.cpp
 void TranslateEvent(XEvent& event);
 void ProcessPendingDestroys();
+
+// power_saving.cpp
+bool MonitorAsleep();  // DPMS reports the monitor in standby, suspend or off
+
+// window_visibility.cpp
+void RecheckVisibility();                       // a window was mapped, unmapped or created: ask again
+bool TranslateVisibility(const XEvent& event);  // true when the event was a VisibilityNotify
+bool SaverWindowsHidden();
 
 // menu_bar.cpp
 void PaintMenuBar(Peer& peer);

@@ -13,9 +13,11 @@ namespace plat {
 namespace {
 
 volatile sig_atomic_t stopRequested = 0;
+volatile sig_atomic_t deferred = 0;
 int wakePipe[2] = {-1, -1};
 
 void OnStopSignal(int) {
+    if (!deferred) _exit(0);
     const int savedErrno = errno;
     stopRequested = 1;
     const char byte = 1;
@@ -41,6 +43,8 @@ bool InstallStopSignals() {
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
     return true;
 }
+
+void DeferStopSignals() { deferred = 1; }
 
 bool StopRequested() { return stopRequested != 0; }
 

@@ -1,13 +1,18 @@
 // SIGTERM, SIGINT and SIGHUP as a request to end the run: the screen-saver
-// daemons stop a program with a signal and expect it gone at once. The handler
-// only records the request and makes a pipe readable, so that a message loop
-// sleeping in select() wakes up and ends the run on its own thread.
+// daemons stop a program with a signal and expect it gone at once, with 0. The
+// handlers come first, before the X connection is made: until then, and until
+// the run has a window to end, a stop ends the process at once. Once deferred,
+// the handler only records the request and makes a pipe readable, so that a
+// message loop sleeping in select() wakes up and ends the run on its own thread.
 #pragma once
 
 namespace plat {
 
-// Installs the handlers; false (and nothing installed) when the pipe cannot be made.
+// Installs the handlers, which end the process with 0; false (and nothing
+// installed) when the pipe cannot be made.
 bool InstallStopSignals();
+// From now on a stop is a request for the message loop.
+void DeferStopSignals();
 bool StopRequested();
 // Readable once a stop was requested; -1 before InstallStopSignals.
 int StopWakeDescriptor();

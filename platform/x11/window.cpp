@@ -148,6 +148,7 @@ void X11CreateWindow(Window& window) {
     Peer* peer = FreePeer();
     if (!peer || !x11.display) return;
     std::memset(peer, 0, sizeof *peer);
+    RecheckVisibility();
 
     ::Window xParent = x11.root;
     bool topLevel = window.parent == nullptr;
@@ -192,7 +193,7 @@ void X11CreateWindow(Window& window) {
     std::memset(&glAttributes, 0, sizeof glAttributes);
     glAttributes.background_pixel = 0;
     glAttributes.border_pixel = 0;
-    glAttributes.event_mask = ExposureMask;
+    glAttributes.event_mask = ExposureMask | VisibilityChangeMask;
     glAttributes.cursor = CurrentCursor();
     unsigned long glMask = CWBackPixel | CWBorderPixel | CWEventMask | CWCursor;
     if (visual) {
@@ -282,6 +283,7 @@ void X11SetCursorHidden(bool hidden) {
 bool X11IsForeignWindow(HWND window) {
     ::Window id = ForeignWindowOf(window);
     if (id == None || !x11.display) return false;
+    if (id == DaemonWindow()) return !DaemonWindowGone();
     XWindowAttributes attributes;
     BeginErrorTrap();
     Status status = XGetWindowAttributes(x11.display, id, &attributes);
@@ -291,6 +293,11 @@ bool X11IsForeignWindow(HWND window) {
 bool X11ForeignClientRect(HWND window, RECT* rect) {
     ::Window id = ForeignWindowOf(window);
     if (id == None || !x11.display || !rect) return false;
+    if (id == DaemonWindow()) {
+        if (DaemonWindowGone()) return false;
+        *rect = RECT{0, 0, DaemonWidth(), DaemonHeight()};
+        return true;
+    }
     XWindowAttributes attributes;
     BeginErrorTrap();
     Status status = XGetWindowAttributes(x11.display, id, &attributes);

@@ -1,3 +1,5 @@
+// cobalt's hooks: the mesh file found at start-up, the reseed from the millisecond
+// counter, failed start-ups, repeated start-ups and memory.
 #include <gtest/gtest.h>
 
 #include "effects/cobalt/burst.h"

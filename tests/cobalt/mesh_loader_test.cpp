@@ -222,23 +222,34 @@ TEST_F(MeshLoader, TheFileIsClosedOnEveryPath) {
 
 namespace {
 
-// The fuzzing seeds double as regression inputs.
+// The fuzzing seeds double as regression inputs; each says what is wrong with it.
 TEST_F(MeshLoader, CorpusFilesLoadOrFailAsNamed) {
     const std::filesystem::path corpus = COBALT_CORPUS_DIR;
     const struct {
         const char* name;
         bool loads;
+        const char* problem;
     } cases[] = {
-        {"example_25.3d", true},          {"trailing_bytes.3d", true},    {"shared_and_bad_corners.3d", true},
-        {"small_sphere.3d", true},        {"truncated_header.3d", false}, {"truncated_vertices.3d", false},
-        {"truncated_faces.3d", false},    {"zero_vertices.3d", false},    {"zero_faces.3d", false},
-        {"oversized_vertices.3d", false}, {"oversized_faces.3d", false},  {"huge_counts.3d", false},
+        {"example_25.3d", true, ""},
+        {"trailing_bytes.3d", true, ""},
+        {"shared_and_bad_corners.3d", true,
+         "4 face corners name no vertex and colour nothing (the first: vertex -1 in face 1; there are 3 vertices)"},
+        {"small_sphere.3d", true, ""},
+        {"truncated_header.3d", false, "cut short in its 4-byte header"},
+        {"truncated_vertices.3d", false, "cut short in its vertex block, which takes 12 bytes"},
+        {"truncated_faces.3d", false, "cut short in its face block, which takes 9 bytes"},
+        {"zero_vertices.3d", false, "it has no vertices"},
+        {"zero_faces.3d", false, "it has no faces"},
+        {"oversized_vertices.3d", false, "2501 vertices, more than the 2500 it can hold"},
+        {"oversized_faces.3d", false, "3334 faces, more than the 3333 it can hold"},
+        {"huge_counts.3d", false, "65535 vertices, more than the 2500 it can hold"},
     };
     for (const auto& c : cases) {
         const std::filesystem::path path = corpus / c.name;
         ASSERT_TRUE(std::filesystem::exists(path)) << path;
         EXPECT_EQ(LoadSphereMeshFrom(path.c_str()), c.loads) << c.name;
         EXPECT_EQ(testmem::LiveBlocks(), c.loads ? 2 : 0) << c.name;
+        EXPECT_STREQ(SphereMeshProblem(), c.problem) << c.name;
     }
 }
 

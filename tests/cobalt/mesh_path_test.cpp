@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "effects/cobalt/mesh.h"
 #include "platform/headless/headless.h"
@@ -89,13 +90,37 @@ TEST_F(MeshPlacesTest, WithoutTheProgramPathOnlyTheWorkingDirectoryIsTried) {
 }
 
 // The first place that holds anything named sphere.3d decides: a bad file there
-// fails the load instead of being passed over for a good one further on.
+// fails the load instead of being passed over for a good one further on, and
+// the line names it and what is wrong with it.
 TEST_F(MeshPlacesTest, TheFirstPlaceDecidesEvenWhenItsFileIsBad) {
     WriteBytes(dataFolder / "sphere.3d", MeshOf(3));
     WriteBytes(programFolder / "sphere.3d", {1, 0});
     const CurrentDirectory inWork(work);
     EXPECT_FALSE(LoadSphereMesh());
-    EXPECT_TRUE(headless::Diagnostics().empty());
+    fs::create_directory(work / "sphere.3d");
+    EXPECT_FALSE(LoadSphereMesh());
+    EXPECT_EQ(headless::Diagnostics(),
+              (std::vector<std::string>{
+                  "cobalt: cannot load " + (programFolder / "sphere.3d").string() + ": cut short in its 4-byte header",
+                  "cobalt: cannot load sphere.3d in the working directory: it is not a regular file"}));
+}
+
+// A link in the working directory that leads to no file, or round in a loop, is
+// passed over for the next place, and a line says so.
+TEST_F(MeshPlacesTest, LinksThatLeadNowhereArePassedOverWithALine) {
+    WriteBytes(programFolder / "sphere.3d", MeshOf(4));
+    const CurrentDirectory inWork(work);
+    fs::create_symlink(work / "gone.3d", work / "sphere.3d");
+    ASSERT_TRUE(LoadSphereMesh());
+    EXPECT_EQ(sphereMesh.vertexCount, 4);
+    fs::remove(work / "sphere.3d");
+    fs::create_symlink("sphere.3d", work / "sphere.3d");
+    ASSERT_TRUE(LoadSphereMesh());
+    EXPECT_EQ(headless::Diagnostics(),
+              (std::vector<std::string>{"cobalt: passed over sphere.3d in the working directory, a symbolic link that "
+                                        "leads to no file (No such file or directory)",
+                                        "cobalt: passed over sphere.3d in the working directory, a symbolic link that "
+                                        "leads to no file (Too many levels of symbolic links)"}));
 }
 
 // A FIFO without a writer would block the open for ever; a directory and a

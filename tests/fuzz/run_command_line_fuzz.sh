@@ -4,13 +4,13 @@
 # headless platform with the recording GL) and runs it for the given number of
 # seconds (default 60). New inputs go to a scratch corpus; crashes are left in
 # its artifacts folder.
-#   tests/fuzz/run_command_line_fuzz.sh [seconds] [amber|cobalt|jade|opal]
+#   tests/fuzz/run_command_line_fuzz.sh [seconds] [saver]
 set -eu
 
 seconds="${1:-60}"
 saver="${2:-amber}"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-out="${COMMAND_LINE_FUZZ_DIR:-${TMPDIR:-/tmp}/command_line_fuzz}/$saver"
+out="${COMMAND_LINE_FUZZ_DIR:-$root/build/fuzz/command_line_corpus}/$saver"
 
 cd "$root"
 cmake --preset fuzz >/dev/null

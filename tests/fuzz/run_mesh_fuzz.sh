@@ -7,7 +7,7 @@ set -eu
 
 seconds="${1:-60}"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-out="${MESH_FUZZ_DIR:-${TMPDIR:-/tmp}/mesh_fuzz}"
+out="${MESH_FUZZ_DIR:-$root/build/fuzz/mesh_corpus}"
 
 cd "$root"
 cmake --preset fuzz >/dev/null

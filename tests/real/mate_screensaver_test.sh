@@ -23,13 +23,15 @@ if [ "${2:-}" = --in-namespace ]; then
     # Inside the namespace and the D-Bus session: the daemon and the checks.
     SAVER_TEST_WORK=$3
     . "$HERE/x11_test_lib.sh"
+    . "$HERE/../../scripts/lib/savers.sh"
     export XDG_CURRENT_DESKTOP=MATE GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME="$WORK/config"
     check "only our savers are in /usr/libexec/xscreensaver ($(ls /usr/libexec/xscreensaver | tr '\n' ' '))" \
-        [ "$(ls /usr/libexec/xscreensaver | tr '\n' ' ')" = "amber cobalt jade opal " ]
+        [ "$(ls /usr/libexec/xscreensaver)" = "$(saver_names | sort)" ]
     mate-screensaver --no-daemon --debug >"$WORK/mate.log" 2>&1 &
     daemon=$!
     daemon_answers() { mate-screensaver-command --query >/dev/null 2>&1; }
-    jade_runs() { pid=$(pgrep -x jade | head -1) && [ -n "$pid" ]; }
+    # Only a jade of this mount namespace: another run's savers may be about.
+    jade_runs() { pid=$(pgrep -x jade --ns $$ --nslist mnt | head -1) && [ -n "$pid" ]; }
     within 10 daemon_answers
     mate-screensaver-command --activate >/dev/null 2>&1
     within 10 jade_runs

@@ -4,11 +4,12 @@
     tests/real/package_check.py <build/packages> <version>
 
 Each zip, <package>-<version>-win32.zip and -win64.zip, must hold one folder
-named like the zip with exactly the four .scr files of its architecture,
-sphere.3d and README.txt (Windows line ends, telling how to install); the
-installer <package>-<version>-setup.exe must be a 32-bit GUI program, which
-runs on 32-bit and 64-bit Windows. Prints "ok - ..." or "not ok - ..." per
-check, ends with "N passed, M failed" and exits non-zero if any check failed.
+named like the zip with exactly the savers' .scr files of its architecture,
+sphere.3d, LICENSE.txt and README.txt (Windows line ends, telling how to
+install); the installer <package>-<version>-setup.exe must be a 32-bit GUI
+program, which runs on 32-bit and 64-bit Windows. Prints "ok - ..." or
+"not ok - ..." per check, ends with "N passed, M failed" and exits non-zero
+if any check failed.
 """
 import os
 import sys
@@ -16,8 +17,10 @@ import zipfile
 
 import pefile  # Debian's python3-pefile, hence /usr/bin/python3 above
 
+import saver_list
+
 PACKAGE = "corvel-savers"
-SAVERS = ("amber.scr", "cobalt.scr", "jade.scr", "opal.scr")
+SAVERS = tuple(f"{name}.scr" for name in saver_list.names())
 MACHINES = {"win32": (0x014C, 0x10B), "win64": (0x8664, 0x20B)}
 
 passed = 0
@@ -50,8 +53,8 @@ def check_zip(folder, version, arch):
         return
     with zipfile.ZipFile(path) as archive:
         files = sorted(n for n in archive.namelist() if not n.endswith("/"))
-        wanted = sorted(f"{name}/{f}" for f in SAVERS + ("sphere.3d", "README.txt"))
-        check(files == wanted, f"{name}.zip holds {name}/ with the four .scr files, sphere.3d and README.txt "
+        wanted = sorted(f"{name}/{f}" for f in SAVERS + ("sphere.3d", "README.txt", "LICENSE.txt"))
+        check(files == wanted, f"{name}.zip holds {name}/ with the .scr files, sphere.3d, README.txt, LICENSE.txt "
               f"(found: {', '.join(files)})")
         machine, magic = MACHINES[arch]
         savers_ok = all(is_pe(archive.read(f"{name}/{saver}"), machine, magic) for saver in SAVERS

@@ -15,9 +15,10 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 DEB=${1:?usage: package_test.sh <deb> <linux build dir>}
 BUILD=$(cd "${2:?usage: package_test.sh <deb> <linux build dir>}" && pwd) || exit 2
 . "$HERE/x11_test_lib.sh"
+. "$HERE/../../scripts/lib/savers.sh"
 
 ROOT="$WORK/root"
-SAVERS="amber cobalt jade opal"
+SAVERS=$(saver_names)
 check "the package unpacks" dpkg-deb -x "$DEB" "$ROOT"
 
 # --- files and paths ---------------------------------------------------------------

@@ -3,7 +3,7 @@
 
     tests/real/pe_check.py win32|win64 <build/win32/bin | build/win64/bin>
 
-Each of amber.scr, cobalt.scr, jade.scr and opal.scr must be a PE of the named
+Each saver's .scr (the saver list, savers/list.cmake) must be a PE of the named
 architecture (win32: PE32 for i386; win64: PE32+ for x86-64), a GUI program, and
 import only DLLs that every Windows has (the C++ runtime is linked in), and carry
 its resources: its name as string 1, the project's version (from the build's
@@ -18,7 +18,9 @@ import sys
 
 import pefile  # Debian's python3-pefile, hence /usr/bin/python3 above
 
-SAVERS = ("amber", "cobalt", "jade", "opal")
+import saver_list
+
+DISPLAY_NAMES = dict(saver_list.entries())
 # Machine and optional-header magic per architecture.
 ARCHES = {
     "win32": (0x014C, 0x10B, "PE32 for i386"),
@@ -96,7 +98,7 @@ def check_resources(pe, name):
     if manifest_entry is not None:
         data = manifest_entry.directory.entries[0].data.struct
         manifest = pe.get_data(data.OffsetToData, data.Size).decode("utf-8", "replace")
-    check(title == saver.capitalize() and quad == f"{VERSION}.0" and texts.get("ProductVersion") == VERSION and
+    check(title == DISPLAY_NAMES[saver] and quad == f"{VERSION}.0" and texts.get("ProductVersion") == VERSION and
           texts.get("OriginalFilename") == name and ">PerMonitorV2, PerMonitor<" in manifest and
           ">true/pm<" in manifest and 'level="asInvoker"' in manifest,
           f"{name} carries its name ({title}), version {quad}, original name {texts.get('OriginalFilename')} "
@@ -120,7 +122,7 @@ def main():
     global VERSION
     with open(os.path.join(folder, "..", "CMakeCache.txt"), encoding="utf-8") as cache:
         VERSION = re.search(r"^CMAKE_PROJECT_VERSION:STATIC=(.*)$", cache.read(), re.M).group(1)
-    for saver in SAVERS:
+    for saver in DISPLAY_NAMES:
         check_program(os.path.join(folder, saver + ".scr"), arch)
     sphere = os.path.join(folder, "sphere.3d")
     check(os.path.isfile(sphere) and os.path.getsize(sphere) > 4, "sphere.3d lies beside the programs")

@@ -18,7 +18,8 @@ BIN=$(cd "${1:?usage: wayland_saver_test.sh <bin dir> [screenshot dir]}" && pwd)
 SHOTS=${2:-${TMPDIR:-/tmp}/wayland_saver_shots}
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/wayland_saver_test.XXXXXX") || exit 2
-SAVERS="amber cobalt jade opal"
+. "$HERE/../../scripts/lib/savers.sh"
+SAVERS=$(saver_names)
 CLIENT="$BIN/wayland_test_client"
 export LIBGL_ALWAYS_SOFTWARE=1
 

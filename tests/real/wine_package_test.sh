@@ -34,7 +34,8 @@ mkdir -p "$WORK"
 
 VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
 PRODUCT="Corvel Savers"
-SAVERS=(amber cobalt jade opal)
+. "$HERE/../../scripts/lib/savers.sh"
+mapfile -t SAVERS < <(saver_names)
 
 wine_use "$ARCH" "${SAVER_WINEPREFIX:-/tmp/wine-savers}-$ARCH-package"
 export WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1

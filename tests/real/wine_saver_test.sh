@@ -349,9 +349,10 @@ demo=$started
 check "amber.scr without arguments opens the demo" wait_window "Screensaver By Tam Corvel" 30
 stop "$demo"
 
-# --- the other three savers -------------------------------------------------------
+# --- the other savers -------------------------------------------------------------
 
-for name in cobalt jade opal; do
+. "$HERE/../../scripts/lib/savers.sh"
+for name in $(saver_names | grep -vx amber); do
     xdotool mousemove 500 400
     start "$name.scr" /s
     saver=$started

@@ -5,7 +5,9 @@
 # config), its size changes followed, $XSCREENSAVER_WINDOW and --root, the end
 # on SIGTERM/SIGINT/SIGHUP, on the window's destruction and on the loss of the
 # X connection, failures on stderr, bad window ids, --help, --version, --fps;
-# then the monitors of `xrandr --setmonitor` as Windows sees them.
+# the first half second (a size change, the window's destruction, a stop
+# signal before the server answers); no drawing while the window is unmapped
+# or covered; then the monitors of `xrandr --setmonitor` as Windows sees them.
 #
 # Usage: x11_daemon_mode_test.sh <directory with amber, cobalt, ...>
 # Needs: Xvfb, xdotool, xwininfo, xrandr, ImageMagick, a C compiler with Xlib
@@ -60,6 +62,15 @@ check_bright() {
 children() { xwininfo -children -id "$1" 2>/dev/null | awk '/child(ren)?[:.]/ {print $1; exit}'; }
 size_of() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 first_child() { xwininfo -children -id "$1" | awk '/^ +0x/ {print $1; exit}'; }
+# cpu_percent <pid>: the share of one core the process used over one second.
+cpu_percent() {
+    t0=$(now_ms)
+    c0=$(awk '{print $14 + $15}' "/proc/$1/stat")
+    sleep 1
+    t1=$(now_ms)
+    c1=$(awk '{print $14 + $15}' "/proc/$1/stat")
+    echo $(((c1 - c0) * 100000 / ($(getconf CLK_TCK) * (t1 - t0))))
+}
 
 # --- --window-id into a window whose visual has GL: drawn on directly ----------
 
@@ -77,6 +88,47 @@ check_bright "after growing to 640x480 the top half is drawn too"  10 0.003 dire
 check "the window was neither moved nor resized by the saver ($(size_of "$win"))" [ "$(size_of "$win")" = 640x480 ]
 ends_within "SIGTERM" kill -TERM "$SAVER_PID"
 destroy_window
+
+# A settings program sizes its preview right after starting the saver: a size
+# change that comes while the saver starts is followed as well, however early.
+# With the old size the picture would stay in the lower-left 200x150 and never
+# reach the middle of the window; for such a run the share of the window that
+# the drawn pixels' bounding box covers is given.
+missed=
+for delay in 0.02 0.05 0.1 0.2; do
+    open_window "$WORK/w6" 200 150
+    win=$(cat "$WORK/w6")
+    start_saver ./jade --window-id "$win"
+    sleep $delay
+    xdotool windowsize "$win" 640 480
+    if ! wait_bright 10 0.01 early_grown 0 160x120+240+180; then
+        missed="$missed ${delay}s:$(convert "$WORK/early_grown.png" -crop 640x480+0+0 +repage -bordercolor black \
+            -border 1 -fuzz 1% -trim -format '%[fx:round(100 * w * h / (640 * 480))]' info: 2>/dev/null)%"
+    fi
+    kill -TERM "$SAVER_PID"
+    wait "$SAVER_PID"
+    destroy_window
+done
+check "grown to 640x480 20, 50, 100, 200 ms after its start, jade reaches the middle${missed:+ (not:$missed)}" \
+    [ -z "$missed" ]
+
+# Destroyed before the saver has looked at it, the id names no window (255 and
+# one line); destroyed any time later, during the start or after, the run ends
+# with 0. Each run's status and stderr line count.
+runs=
+for delay in 0 0.01 0.02 0.03 0.04 0.05 0.07 0.1 0.15 0.25; do
+    open_window "$WORK/w7" 200 150
+    win=$(cat "$WORK/w7")
+    start_saver ./amber --window-id "$win"
+    sleep $delay
+    destroy_window
+    wait_gone "$SAVER_PID" 5000 || kill -9 "$SAVER_PID"
+    wait "$SAVER_PID"
+    code=$?
+    runs="$runs $code/$(wc -l <"$WORK/err")"
+done
+others=$(echo $runs | tr ' ' '\n' | grep -cv -e '^0/0$' -e '^255/1$')
+check "amber's window destroyed 0 to 250 ms after its start: 0, or 255 with one line (${runs# })" [ "$others" = 0 ]
 
 # --- a window without a usable GL config: a child of the saver follows it ---------
 
@@ -111,6 +163,55 @@ for signal in INT HUP; do
     destroy_window
 done
 
+# A daemon may stop a saver it has only just started: a signal that comes
+# while the X server has not yet let the saver in ends it with 0 as well.
+for signal in TERM INT HUP; do
+    rm -f "$WORK/connected" "$WORK/silent"
+    python3 "$HERE/x11_silent_server.py" "$WORK/connected" 20 >"$WORK/silent" &
+    server=$!
+    on_exit_kill "$server"
+    if within 5 test -s "$WORK/silent"; then
+        start_saver env DISPLAY="$(cat "$WORK/silent")" ./jade --root
+        if within 5 test -s "$WORK/connected"; then
+            kill -$signal "$SAVER_PID"
+            wait_gone "$SAVER_PID" 5000 || kill -9 "$SAVER_PID"
+            wait "$SAVER_PID"
+            status=$?
+            check "SIG$signal before the X server answers: status 0 ($status)" [ "$status" = 0 ]
+        else
+            not_ok "jade connects to a server that does not answer"
+        fi
+    else
+        not_ok "a server that does not answer starts"
+    fi
+    kill "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
+done
+
+# --- drawing nobody sees ------------------------------------------------------------
+
+# Unmapped, or covered by another window, the saver draws nothing and sleeps;
+# shown again, it draws at once. The figures: CPU, in percent of one core.
+open_window "$WORK/w9" 320 240
+win=$(cat "$WORK/w9")
+start_saver ./jade --window-id "$win"
+check_bright "jade draws on its window" 10 0.005 shown 0 320x240+0+0
+visible=$(cpu_percent "$SAVER_PID")
+xdotool windowunmap --sync "$win"
+hidden=$(cpu_percent "$SAVER_PID")
+check "unmapped, it sleeps: ${hidden} % of a core (${visible} % while drawn)" [ "$hidden" -le 5 ]
+xdotool windowmap --sync "$win"
+check_bright "mapped again, it draws again" 10 0.005 remapped 0 320x240+0+0
+window_over=$WINDOW_PID
+open_window "$WORK/w10" 400 300
+covered=$(cpu_percent "$SAVER_PID")
+check "covered by another window, it sleeps: ${covered} % of a core" [ "$covered" -le 5 ]
+destroy_window
+check_bright "uncovered, it draws again" 10 0.005 uncovered 0 320x240+0+0
+kill -TERM "$SAVER_PID"
+wait "$SAVER_PID"
+kill "$window_over" 2>/dev/null
+
 # --- --fps -------------------------------------------------------------------------
 
 open_window "$WORK/w4" 320 240
@@ -140,15 +241,24 @@ check "cobalt without any sphere.3d exits 1 ($code)" [ "$code" = 1 ]
 check "it names sphere.3d on stderr" grep -q 'sphere.3d' "$WORK/err"
 check "and the failure of its start" grep -q 'Init Points Failed' "$WORK/err"
 check "and shows no message box" [ -z "$(xdotool search --name '^Error$' 2>/dev/null)" ]
+printf '\001\000\001' >"$WORK/empty/sphere.3d"
+(cd "$WORK/empty" && timeout 20 "$WORK/a/b/cobalt" --window-id "$win" >"$WORK/out" 2>"$WORK/err")
+code=$?
+line='cobalt: cannot load sphere.3d in the working directory: cut short in its 4-byte header'
+check "with a 3-byte sphere.3d it exits 1 ($code), naming the file and what is wrong with it" \
+    sh -c "[ $code = 1 ] && grep -qxF '$line' '$WORK/err'"
+rm "$WORK/empty/sphere.3d"
 destroy_window
 
-for id in abc 0x1ffffffff 0 0x7ffff0; do
+open_window "$WORK/w8" --input-only 200 150
+for id in abc 0x1ffffffff 0 0x7ffff0 "$(cat "$WORK/w8")"; do
     (cd "$BIN" && timeout 20 ./amber --window-id "$id" >"$WORK/out" 2>"$WORK/err")
     code=$?
     lines=$(wc -l <"$WORK/err")
     check "amber --window-id $id exits 255 with one line on stderr ($code, $lines lines)" \
         [ "$code.$lines.$(wc -c <"$WORK/out")" = 255.1.0 ]
 done
+destroy_window
 (cd "$BIN" && ./amber --help >"$WORK/out" 2>&1)
 code=$?
 grep -q '^Usage: amber' "$WORK/out" && grep -q -- '--window-id' "$WORK/out" && usage=yes || usage=no
@@ -158,8 +268,8 @@ check "cobalt --version prints \"$version\"" [ "$version" = "cobalt 1.0.0" ]
 
 # --- --root alone: the root window -------------------------------------------------
 
-start_saver ./jade --root
-check_bright "jade --root draws on the root window"  10 0.003 root 0
+start_saver env XSCREENSAVER_WINDOW= ./jade --root
+check_bright "jade --root with an empty \$XSCREENSAVER_WINDOW draws on the root window"  10 0.003 root 0
 check "without a window of its own" [ "$(xwininfo -root -children | awk '/child(ren)?[:.]/ {print $1; exit}')" = 0 ]
 
 # --- the X connection lost ----------------------------------------------------------

@@ -1,7 +1,7 @@
 /* A window for a saver to draw on, as a screen-saver daemon or its settings
  * program gives one.
  *
- *   x11_test_window [--single-buffered | --argb] WIDTH HEIGHT [lifetime_seconds]
+ *   x11_test_window [--single-buffered | --argb | --input-only] WIDTH HEIGHT [lifetime_seconds]
  *
  * Creates a window without children at (0, 0) of the default screen, maps it,
  * prints its id in hex ("0x...") on stdout and waits until it is killed or its
@@ -9,7 +9,8 @@
  * With --single-buffered the window gets a single-buffered GL visual, on which
  * a saver cannot draw double-buffered and must draw in a child of its own;
  * with --argb a 32-bit TrueColor visual with alpha, as XScreenSaver uses when
- * it finds no better GL visual.
+ * it finds no better GL visual; with --input-only an InputOnly window, which
+ * nothing can draw on.
  * Commands on stdin, one a line: "destroy" destroys the window and exits. */
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -22,16 +23,20 @@
 
 int main(int argc, char** argv) {
     int arg = 1;
-    int singleBuffered = 0, argb = 0;
+    int singleBuffered = 0, argb = 0, inputOnly = 0;
     if (arg < argc && strcmp(argv[arg], "--single-buffered") == 0) {
         singleBuffered = 1;
         ++arg;
     } else if (arg < argc && strcmp(argv[arg], "--argb") == 0) {
         argb = 1;
         ++arg;
+    } else if (arg < argc && strcmp(argv[arg], "--input-only") == 0) {
+        inputOnly = 1;
+        ++arg;
     }
     if (argc - arg < 2) {
-        fprintf(stderr, "usage: x11_test_window [--single-buffered | --argb] WIDTH HEIGHT [lifetime_seconds]\n");
+        fprintf(stderr,
+                "usage: x11_test_window [--single-buffered | --argb | --input-only] WIDTH HEIGHT [lifetime_seconds]\n");
         return 2;
     }
     int width = atoi(argv[arg]);
@@ -74,7 +79,10 @@ int main(int argc, char** argv) {
         attributes.border_pixel = 0;
         mask |= CWColormap | CWBorderPixel;
     }
-    Window window = XCreateWindow(display, root, 0, 0, width, height, 0, depth, InputOutput, visual, mask, &attributes);
+    Window window =
+        inputOnly ? XCreateWindow(display, root, 0, 0, width, height, 0, 0, InputOnly, CopyFromParent,
+                                  CWOverrideRedirect, &attributes)
+                  : XCreateWindow(display, root, 0, 0, width, height, 0, depth, InputOutput, visual, mask, &attributes);
     XStoreName(display, window, "x11_test_window");
     XMapWindow(display, window);
     XSync(display, False);

@@ -29,7 +29,8 @@ DAEMON_PID=
 BIN="$WORK/bin"
 TREE="$WORK/tree"
 mkdir -p "$BIN" "$TREE/libexec/xscreensaver" "$TREE/share/corvel-savers" "$WORK/cwd" "$WORK/home" "$WORK/ad"
-for saver in amber cobalt jade opal; do cp "$SOURCE/$saver" "$BIN/$saver"; done
+. "$HERE/../../scripts/lib/savers.sh"
+for saver in $(saver_names); do cp "$SOURCE/$saver" "$BIN/$saver"; done
 cp "$SOURCE/cobalt" "$TREE/libexec/xscreensaver/cobalt"
 cp "$SOURCE/sphere.3d" "$TREE/share/corvel-savers/sphere.3d"
 chmod -R a+rX "$WORK"

@@ -96,10 +96,12 @@ void Subdivide(Grid& g, Point p0, Point p1, Point p2, Point p3) {
     Subdivide(g, c, m12, p2, m32);
 }
 
-void FillHoles(Grid& g) {
+int FillHoles(Grid& g) {
+    int holes = 0;
     for (int y = 0; y < g.h; ++y) {
         for (int x = 0; x < g.w; ++x) {
             if (Get(g, {x, y}) != kMinusInfinity) continue;
+            ++holes;
             float weights = 0.0f;
             float weighted = 0.0f;
             for (int nx = x - 1; nx <= x + 1; ++nx) {
@@ -114,6 +116,7 @@ void FillHoles(Grid& g) {
             if (weights != 0.0f) Set(g, {x, y}, weighted / weights, false);
         }
     }
+    return holes;
 }
 
 void SmoothCell(Grid& g, int x, int y) {
@@ -166,7 +169,7 @@ void Normalise(Grid& g, float low, float high) {
 }  // namespace
 
 bool Plasma(RandomStream& stream, float* base, float low, float high, int width, int height, int strideBytes,
-            int passes) {
+            int passes, int* holesFilled) {
     if (base == nullptr || width < 1 || height < 1) return false;
     Grid g = {reinterpret_cast<unsigned char*>(base), width, height, strideBytes, &stream};
     for (int y = 0; y < height; ++y)
@@ -182,10 +185,17 @@ bool Plasma(RandomStream& stream, float* base, float low, float high, int width,
     Subdivide(g, {0, hh}, {hw, hh}, {hw, height}, {0, height});
     Subdivide(g, {hw, hh}, {width, hh}, {width, height}, {hw, height});
 
-    FillHoles(g);
+    const int holes = FillHoles(g);
+    if (holesFilled != nullptr) *holesFilled = holes;
     for (int pass = 0; pass < passes; ++pass) SmoothingPass(g);
     Normalise(g, low, high);
     return true;
+}
+
+void PlasmaStep(RandomStream& stream, float* base, int width, int height, int strideBytes, const int corners[4][2]) {
+    Grid g = {reinterpret_cast<unsigned char*>(base), width, height, strideBytes, &stream};
+    Subdivide(g, {corners[0][0], corners[0][1]}, {corners[1][0], corners[1][1]}, {corners[2][0], corners[2][1]},
+              {corners[3][0], corners[3][1]});
 }
 
 void PlasmaTexels(RandomStream& stream, float* texels) {

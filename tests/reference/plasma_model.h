@@ -16,8 +16,15 @@
 
 namespace model {
 
+// `holesFilled`, when given, counts the cells that hole filling had to fill: a
+// test can tell that its grid still leaves the hole it is about.
 bool Plasma(RandomStream& stream, float* base, float low, float high, int width, int height, int strideBytes,
-            int passes);
+            int passes, int* holesFilled = nullptr);
+
+// One subdivision step, with its recursion, of the quadrilateral corners[0] ->
+// corners[1] -> corners[2] -> corners[3] (x, y each) on a grid set as the caller
+// left it.
+void PlasmaStep(RandomStream& stream, float* base, int width, int height, int strideBytes, const int corners[4][2]);
 
 // amber's texel array: four layers, red, green, blue, alpha, each 256 x 256 with
 // values in [0, 1] and one smoothing pass, drawn one after another.

@@ -109,11 +109,16 @@ never_nested() {
 
 # storm <events>: random keys, clicks and small mouse moves in six bursts half a
 # second apart, so that they fall before, into and right after the questions.
+# Input inside a question closes nothing, but Alt+F4 there still comes back as a
+# close through the default processing (system command, then WM_CLOSE) while
+# the question is open: each burst has one in its middle, so a close check that
+# would ask again inside a question does.
 storm() {
-    local commands burst i keys=(a b c x Escape Return space Tab Shift_L F1 Up Left 1 2)
+    local commands burst i keys=(a b c x Escape Return space Tab Shift_L F1 Up Left 1 2 alt+F4)
     for burst in 1 2 3 4 5 6; do
         commands=()
         for ((i = 0; i < $1 / 6; i++)); do
+            [ $i = $(($1 / 12)) ] && commands+=(key --delay 0 alt+F4)
             case $((RANDOM % 4)) in
                 0 | 1) commands+=(key --delay 0 "${keys[RANDOM % ${#keys[@]}]}") ;;
                 2) commands+=(click --delay 0 $((RANDOM % 3 + 1))) ;;
@@ -126,7 +131,8 @@ storm() {
 }
 
 savers=amber
-[ "$rounds" -gt 1 ] && savers="amber cobalt jade opal"
+. "$here/../../scripts/lib/savers.sh"
+[ "$rounds" -gt 1 ] && savers=$(saver_names)
 total_events=0
 total_questions=0
 started=$(date +%s)

@@ -19,8 +19,9 @@ set -u
 BIN=$(cd "${1:?usage: x11_fault_test.sh <bin dir> [quick | rounds]}" && pwd) || exit 2
 ROUNDS=${2:-1}
 # What each kind of check runs over; quick keeps one case of each.
-DEMOS="amber cobalt jade opal"
-SAVERS="amber cobalt jade opal"
+. "$(dirname "$0")/../../scripts/lib/savers.sh"
+DEMOS=$(saver_names)
+SAVERS=$DEMOS
 PREVIEWS="amber cobalt"
 PARENTS="jade opal"
 FAULTS="SEGV FPE"

@@ -35,23 +35,6 @@ protected:
         EffectDraw();
         return recgl::CountOf("glBegin");
     }
-    // The frame's steps up to the update, leaving the emission to the caller.
-    static void FrameBeforeEmission() {
-        trail::MoveEmitter();
-        trail::AdvanceRotation();
-        trail::RotatePoints();
-        trail::UpdateAndDrawParticles();
-    }
-
-    // Stands in for the segment where a test is about the ring, not about GL.
-    static inline int segmentsCounted = 0;
-    static void CountSegment(const trail::TrailParticle&, const trail::TrailParticle&) { ++segmentsCounted; }
-    // One frame through the hooks with CountSegment installed; its segment count.
-    static int CountedFrame() {
-        segmentsCounted = 0;
-        EffectDraw();
-        return segmentsCounted;
-    }
 };
 
 inline void ExpectSame(Vector3 a, Vector3 b, const char* what) {

@@ -121,6 +121,14 @@ TEST(ReadEntryOptions, TheEnvironmentAloneSelectsDaemonModeButNoSwitchIsOverrule
     EXPECT_EQ(std::vector<std::string>{"s"}, ShellArguments(options));
 }
 
+TEST(ReadEntryOptions, AnEmptyEnvironmentWindowCountsAsUnset) {
+    EXPECT_EQ(EntryAction::Shell, Read({}, "").action);
+    EXPECT_EQ(EntryAction::Shell, Read({"s"}, "").action);
+    const EntryOptions options = Read({"--root"}, "");
+    EXPECT_EQ(EntryAction::Daemon, options.action);
+    EXPECT_TRUE(options.useRoot);
+}
+
 TEST(ReadEntryOptions, BadWindowIdsAndMixedModesAreOneLineErrors) {
     struct Case {
         std::vector<const char*> args;
@@ -132,7 +140,6 @@ TEST(ReadEntryOptions, BadWindowIdsAndMixedModesAreOneLineErrors) {
         {{"--window-id", "0x1ffffffff"}, nullptr, "amber: --window-id \"0x1ffffffff\" is too large for a window id"},
         {{"--window-id"}, nullptr, "amber: --window-id needs a window id"},
         {{"--root"}, "zz", "amber: XSCREENSAVER_WINDOW \"zz\" is not a window id (decimal or 0x hex)"},
-        {{}, "", "amber: XSCREENSAVER_WINDOW \"\" is not a window id (decimal or 0x hex)"},
         {{"--root", "s"}, nullptr, "amber: \"s\" does not go with --root, --window-id or $XSCREENSAVER_WINDOW"},
         {{"p", "5", "--window-id", "5"},
          nullptr,

@@ -17,6 +17,7 @@ bool WakeReadable() {
 // the recorded request do not outlive the case. Exits 0 when all went right.
 void RaiseAfterInstalling(int signal) {
     if (!plat::InstallStopSignals()) std::exit(3);
+    plat::DeferStopSignals();
     if (plat::StopRequested() || WakeReadable()) std::exit(4);
     raise(signal);  // the process survives it
     if (!plat::StopRequested()) std::exit(5);
@@ -28,6 +29,19 @@ TEST(StopSignals, TermIntAndHupAreRecordedAndWakeTheLoop) {
     EXPECT_EXIT(RaiseAfterInstalling(SIGTERM), testing::ExitedWithCode(0), "");
     EXPECT_EXIT(RaiseAfterInstalling(SIGINT), testing::ExitedWithCode(0), "");
     EXPECT_EXIT(RaiseAfterInstalling(SIGHUP), testing::ExitedWithCode(0), "");
+}
+
+// Before the loop takes the requests over, a stop ends the process at once with 0.
+void RaiseBeforeDeferring(int signal) {
+    if (!plat::InstallStopSignals()) std::exit(3);
+    raise(signal);
+    std::exit(7);
+}
+
+TEST(StopSignals, UntilDeferredTermIntAndHupEndTheProcessWithZero) {
+    EXPECT_EXIT(RaiseBeforeDeferring(SIGTERM), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(RaiseBeforeDeferring(SIGINT), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(RaiseBeforeDeferring(SIGHUP), testing::ExitedWithCode(0), "");
 }
 
 TEST(StopSignals, NothingIsWatchedBeforeInstalling) {

@@ -1,9 +1,9 @@
 // render <saver> --frames N --size WxH --seed S --out file.png
 // render <saver> --frames N --size WxH --seed S --every K --out file.webp
 //
-// Runs the headless program of <saver> (amber, cobalt, jade or opal), which lives
-// next to this one, with the remaining arguments and the current directory
-// unchanged (cobalt reads "sphere.3d" from it). The program checks its arguments.
+// Runs the headless program of <saver> (one of SAVER_NAMES, the saver list as
+// "amber|cobalt|...", given by the build), which lives next to this one, with the remaining arguments and the current
+// directory unchanged (cobalt reads "sphere.3d" from it). The program checks its arguments.
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,12 +14,10 @@
 
 namespace {
 
-const char* const kSavers[] = {"amber", "cobalt", "jade", "opal"};
-
 bool IsSaver(const char* name) {
-    for (const char* saver : kSavers)
-        if (std::strcmp(name, saver) == 0) return true;
-    return false;
+    const std::string list = std::string("|") + SAVER_NAMES + "|";
+    return *name != '\0' && std::strchr(name, '|') == nullptr &&
+           list.find(std::string("|") + name + "|") != std::string::npos;
 }
 
 // The folder this program was started from, with a trailing slash.
@@ -35,9 +33,9 @@ std::string OwnFolder() {
 
 int main(int argc, char** argv) {
     if (argc < 2 || !IsSaver(argv[1])) {
-        std::fprintf(stderr,
-                     "usage: render amber|cobalt|jade|opal --frames N --size WxH --seed S [--every K] --out "
-                     "file.png|file.webp\n");
+        std::fprintf(stderr, "usage: render " SAVER_NAMES
+                             " --frames N --size WxH --seed S [--every K] --out "
+                             "file.png|file.webp\n");
         return 2;
     }
     std::string program = OwnFolder() + argv[1];

@@ -2,7 +2,7 @@
 // line runs the deliverable's shell from the program name on, and the mode it
 // starts, the window it uses and its exit code must be what the rules say.
 //
-//   command_line_fuzz_<saver> [count] [seed]
+//   command_line_random_<saver> [count] [seed]
 // Prints the figures and "N passed, M failed" (one check per thousand lines,
 // failed when any line in it disagreed); the first disagreements are shown.
 #include <chrono>

@@ -1,0 +1,60 @@
+# Writes the gallery's pages: cmake -DGALLERY_DIR=... -DPAGE_DIR=... -DPROGRAM_DIR=...
+# -DSAVERS_FILE=... -P assemble.cmake. SAVERS_FILE sets SAVERS (the names),
+# SAVER_TITLE_<name> (the display name) and SAVER_LINE_<name> (one line about it). Every page holds the programs it runs
+# and the gallery's style and script, so each one opens from disk by itself.
+include(${SAVERS_FILE})
+file(READ ${PAGE_DIR}/gallery.css style)
+file(READ ${PAGE_DIR}/gallery.js script)
+file(READ ${PAGE_DIR}/figure.html.in figure_template)
+
+# The line as a sentence's start: its first letter in upper case.
+function(sentence text out)
+  string(SUBSTRING "${text}" 0 1 first)
+  string(SUBSTRING "${text}" 1 -1 rest)
+  string(TOUPPER "${first}" first)
+  set(${out} "${first}${rest}" PARENT_SCOPE)
+endfunction()
+
+function(fill template name out)
+  sentence("${SAVER_LINE_${name}}" line)
+  string(REPLACE "@SAVER_NAME@" "${name}" text "${template}")
+  string(REPLACE "@SAVER_TITLE@" "${SAVER_TITLE_${name}}" text "${text}")
+  string(REPLACE "@SAVER_LINE@" "${line}" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# The programs go in last, so that no marker is looked for inside them.
+function(write_page page out_file figures programs)
+  string(REPLACE "/*@GALLERY_STYLE@*/" "${style}" page "${page}")
+  string(REPLACE "<!--@SAVER_FIGURES@-->" "${figures}" page "${page}")
+  string(FIND "${page}" "//@GALLERY_SCRIPT@" at)
+  string(SUBSTRING "${page}" 0 ${at} head)
+  string(LENGTH "//@GALLERY_SCRIPT@" marker)
+  math(EXPR at "${at} + ${marker}")
+  string(SUBSTRING "${page}" ${at} -1 tail)
+  string(REPLACE "//@SAVER_PROGRAMS@" "${programs}" head "${head}")
+  file(WRITE ${out_file} "${head}${script}${tail}")
+endfunction()
+
+set(figures "")
+set(all_programs "")
+foreach(name IN LISTS SAVERS)
+  file(READ ${PROGRAM_DIR}/${name}.js program)
+  string(FIND "${program}" "</script" inside)
+  if(NOT inside EQUAL -1)
+    message(FATAL_ERROR "${name}.js contains \"</script\" and cannot be put into a page as it is")
+  endif()
+  set(program_${name} "${program}")
+  string(APPEND all_programs "${program}\n")
+  fill("${figure_template}" ${name} figure)
+  string(APPEND figures "${figure}")
+endforeach()
+
+file(MAKE_DIRECTORY ${GALLERY_DIR})
+file(READ ${PAGE_DIR}/saver.html.in saver_template)
+foreach(name IN LISTS SAVERS)
+  fill("${saver_template}" ${name} page)
+  write_page("${page}" ${GALLERY_DIR}/${name}.html "" "${program_${name}}")
+endforeach()
+file(READ ${PAGE_DIR}/index.html.in index_template)
+write_page("${index_template}" ${GALLERY_DIR}/index.html "${figures}" "${all_programs}")
