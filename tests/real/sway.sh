@@ -1,5 +1,5 @@
 # A private headless sway for the Wayland test scripts and benchmarks (sourced,
-# not run; POSIX sh). sway_start sets SWAY_PID and exports XDG_RUNTIME_DIR,
+# not run; POSIX sh, safe under set -eu). sway_start sets SWAY_PID and exports XDG_RUNTIME_DIR,
 # WAYLAND_DISPLAY and SWAYSOCK; sway_stop ends it and removes its runtime folder.
 #
 # sway refuses to run as root: as root it runs as nobody (setpriv), in a
@@ -48,15 +48,15 @@ sway_start() {
 sway_stop() {
     local i=0
     if [ -n "$SWAY_PID" ]; then
-        kill "$SWAY_PID" 2>/dev/null
+        kill "$SWAY_PID" 2>/dev/null || true
         while process_runs "$SWAY_PID" && [ $i -lt 30 ]; do
             sleep 0.1
             i=$((i + 1))
         done
-        kill -9 "$SWAY_PID" 2>/dev/null
-        wait "$SWAY_PID" 2>/dev/null
+        kill -9 "$SWAY_PID" 2>/dev/null || true
+        wait "$SWAY_PID" 2>/dev/null || true
     fi
-    [ -n "$SWAY_RUNTIME" ] && rm -rf "$SWAY_RUNTIME"
+    [ -z "$SWAY_RUNTIME" ] || rm -rf "$SWAY_RUNTIME"
     SWAY_PID=
     SWAY_RUNTIME=
 }
