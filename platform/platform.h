@@ -4,7 +4,8 @@
 //
 // Exactly one implementation is linked into each program:
 //   platform/win32     the real Win32 calls (mingw-w64, i686 and x86-64)
-//   platform/x11       the emulated window system over Xlib + GLX
+//   platform/linux     the emulated window system over X11 (Xlib + GLX) or
+//                      Wayland (EGL), chosen at start-up
 //   platform/headless  the emulated window system in memory, EGL or recording GL
 //   platform/web       the emulated window system on a web page's canvas, WebGL
 //

@@ -77,8 +77,10 @@ void BackendPoll();                 // translate pending native events; never bl
 void BackendWait(DWORD timeoutMs);  // block up to timeoutMs for a native event
                                     // (headless: advances its virtual clock)
 // True while nothing drawn could be seen (the display is powered down; on x11
-// also while every window drawn in is unmapped or covered): no timer comes due,
-// so nothing is drawn and the loop sleeps; due timers fire once it shows again.
+// also while every window drawn in is unmapped or covered; on wayland while the
+// compositor has shown no frame of the surface for a second): no timer comes
+// due, so nothing is drawn and the loop sleeps; due timers fire once it shows
+// again.
 bool BackendDisplayAsleep();
 
 void BackendCreateWindow(Window& window);   // before WM_CREATE is sent

@@ -98,6 +98,14 @@ void ReadEntryOptions(int argc, const char* const* argv, const char* environment
         }
         if (Is(argument, "--fps")) {
             options->showFps = true;
+        } else if (Is(argument, "--x11") || Is(argument, "--wayland")) {
+            const WindowSystemOption chosen =
+                Is(argument, "--x11") ? WindowSystemOption::X11 : WindowSystemOption::Wayland;
+            if (options->windowSystem != WindowSystemOption::Any && options->windowSystem != chosen) {
+                Fail(options, program, "%s", "--x11 and --wayland do not go together");
+                return;
+            }
+            options->windowSystem = chosen;
         } else if (Is(argument, "--root")) {
             root = true;
         } else if (Is(argument, "--window-id")) {
@@ -126,6 +134,10 @@ void ReadEntryOptions(int argc, const char* const* argv, const char* environment
              options->shellArgv[1]);
         return;
     }
+    if (options->windowSystem == WindowSystemOption::Wayland) {
+        Fail(options, program, "%s", "--wayland does not go with --root, --window-id or $XSCREENSAVER_WINDOW");
+        return;
+    }
     options->action = EntryAction::Daemon;
     if (windowText != nullptr) {
         ReadWindowId(options, program, "--window-id", windowText);
@@ -140,7 +152,7 @@ void WriteUsage(char* buffer, std::size_t size, const char* program) {
     if (buffer == nullptr || size == 0) return;
     const char* name = ProgramName(program);
     std::snprintf(buffer, size,
-                  "Usage: %s [s | p ID | l ID | c | a ID]\n"
+                  "Usage: %s [--x11 | --wayland] [s | p ID | l ID | c | a ID]\n"
                   "       %s --root | --window-id ID [--fps]\n"
                   "\n"
                   "Screen-saver switches (as on Windows; a leading - or / is allowed):\n"
@@ -148,6 +160,10 @@ void WriteUsage(char* buffer, std::size_t size, const char* program) {
                   "  p ID, l ID   preview inside the window with decimal id ID\n"
                   "  c, nothing   the saver in an ordinary window\n"
                   "  a ID         password change (Windows 95/98/Me only)\n"
+                  "\n"
+                  "Window system:\n"
+                  "  s runs on Wayland when $WAYLAND_DISPLAY is set, every other mode on X11\n"
+                  "  --x11, --wayland   run on that one (--wayland: s only)\n"
                   "\n"
                   "Daemon options (XScreenSaver, MATE):\n"
                   "  --root             draw on $XSCREENSAVER_WINDOW, else on the root window\n"

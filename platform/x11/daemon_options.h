@@ -1,12 +1,15 @@
 // The options of the Linux screen-saver daemons (XScreenSaver, MATE) and the
-// program's own --help, --version and --fps, read from argv before the shell
-// sees the Windows-style switches. Pure: no X connection, no global state.
+// program's own --help, --version, --fps, --x11 and --wayland, read from argv
+// before the shell sees the Windows-style switches. Pure: no X connection, no
+// global state.
 //
 //   --root, -root              draw on $XSCREENSAVER_WINDOW, else the root window
 //   --window-id ID, -window-id draw on window ID (decimal or 0x hex); wins over --root
 //   $XSCREENSAVER_WINDOW       alone (no other argument) also selects daemon mode;
 //                              set but empty, it counts as unset
 //   --fps, -fps                show the frame rate; combines with every mode
+//   --x11, --wayland           run on that window system (one of them; daemon
+//                              mode is X11 only)
 //   --help, -help, -h          usage, exit 0
 //   --version, -version        the version, exit 0
 //
@@ -31,9 +34,12 @@ enum class EntryAction {
 
 enum class WindowIdResult { Ok, NotANumber, Overflow };
 
+enum class WindowSystemOption { Any, X11, Wayland };
+
 struct EntryOptions {
     EntryAction action;
     bool showFps;
+    WindowSystemOption windowSystem;
     bool useRoot;          // daemon mode on the root window (no id given anywhere)
     std::uint32_t window;  // daemon mode: the window id; 0 with useRoot
     int shellArgc;         // argv[0] and the arguments the shell scans

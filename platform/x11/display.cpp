@@ -1,9 +1,12 @@
-// The X connection: opening it, atoms, the error trap that keeps a bad foreign
-// window id from killing the process, and the GL visual.
+// The X connection: opening it, closing it at the process's end, atoms, the
+// error trap that keeps a bad foreign window id from killing the process, and
+// the GL visual.
 #include <GL/glx.h>
+#include <unistd.h>
 
 #include <cstring>
 
+#include "platform/x11/daemon_mode.h"
 #include "platform/x11/screen_metrics.h"
 #include "platform/x11/state.h"
 
@@ -58,6 +61,17 @@ void CloseDisplay() {
     ReleaseCurrentContext();
     XCloseDisplay(x11.display);
     x11.display = nullptr;
+}
+
+void X11ExitProcess(UINT code) {
+    if (InDaemonMode()) {
+        // The daemon waits for the process to end; the server frees everything
+        // of a closed connection, so only what is queued is sent.
+        if (x11.display) XFlush(x11.display);
+        _exit(static_cast<int>(DaemonExitCode(code) & 0xFF));
+    }
+    CloseDisplay();
+    _exit(static_cast<int>(code & 0xFF));
 }
 
 void BeginErrorTrap() {

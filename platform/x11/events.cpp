@@ -198,7 +198,7 @@ void ProcessPendingDestroys() {
 
 namespace emu {
 
-DWORD BackendTickMs() {
+DWORD X11TickMs() {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     std::uint64_t ms =
@@ -206,7 +206,7 @@ DWORD BackendTickMs() {
     return static_cast<DWORD>(ms);
 }
 
-void BackendPoll() {
+void X11Poll() {
     if (!x11.display) return;
     while (XPending(x11.display) > 0) {
         XEvent event;
@@ -217,7 +217,7 @@ void BackendPoll() {
     DaemonPoll();
 }
 
-void BackendWait(DWORD timeoutMs) {
+void X11Wait(DWORD timeoutMs) {
     if (!x11.display) {
         timespec delay = {static_cast<time_t>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000) * 1000000L};
         nanosleep(&delay, nullptr);

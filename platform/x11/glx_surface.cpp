@@ -39,17 +39,17 @@ void ReleaseCurrentContext() {
     hasCurrentContext = false;
 }
 
-int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd) {
+int X11ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd) {
     if (!pfd || !x11.display || !DrawableOf(dc)) return 0;
     return GlVisual() ? kOnlyFormat : 0;
 }
 
-BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
+BOOL X11SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
     if (format != kOnlyFormat || !x11.display || !DrawableOf(dc)) return 0;
     return GlVisual() ? 1 : 0;
 }
 
-int DescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) {
+int X11DescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) {
     if (!x11.display || !GlVisual()) return 0;
     if (pfd) {
         if (format != kOnlyFormat || size < sizeof(PIXELFORMATDESCRIPTOR)) return 0;
@@ -69,14 +69,14 @@ int DescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) 
     return kOnlyFormat;
 }
 
-HGLRC wglCreateContext(HDC dc) {
+HGLRC X11CreateContext(HDC dc) {
     if (!x11.display || !DrawableOf(dc) || !GlVisual()) return nullptr;
     GLXContext context = glXCreateContext(x11.display, x11.glVisual, nullptr, True);
     if (!context) context = glXCreateContext(x11.display, x11.glVisual, nullptr, False);
     return reinterpret_cast<HGLRC>(context);
 }
 
-BOOL wglMakeCurrent(HDC dc, HGLRC context) {
+BOOL X11MakeCurrent(HDC dc, HGLRC context) {
     if (!x11.display) return 0;
     if (!context) {
         ReleaseCurrentContext();
@@ -92,7 +92,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     return 1;
 }
 
-BOOL wglDeleteContext(HGLRC context) {
+BOOL X11DeleteContext(HGLRC context) {
     if (!context || !x11.display) return 0;
     auto glx = reinterpret_cast<GLXContext>(context);
     if (glXGetCurrentContext() == glx) ReleaseCurrentContext();
@@ -100,7 +100,7 @@ BOOL wglDeleteContext(HGLRC context) {
     return 1;
 }
 
-BOOL SwapBuffers(HDC dc) {
+BOOL X11SwapBuffers(HDC dc) {
     ::Window drawable = DrawableOf(dc);
     if (drawable == None) return 0;
     DrawFpsOverlay();

@@ -154,7 +154,7 @@ void RunBox() {
 
 bool IsMessageBoxWindow(::Window window) { return window != None && window == box.window; }
 
-int MessageBoxA(HWND, const char* text, const char* caption, UINT) {
+int X11MessageBox(HWND, const char* text, const char* caption, UINT) {
     if (InDaemonMode()) {
         // Nobody can click a box on a daemon's screen.
         ReportDaemonFailure(caption, text);

@@ -42,7 +42,7 @@ int ScreenOriginX() { return InDaemonMode() ? 0 : layout.originX; }
 
 int ScreenOriginY() { return InDaemonMode() ? 0 : layout.originY; }
 
-int GetSystemMetrics(int index) {
+int X11GetSystemMetrics(int index) {
     if (!x11.display) return 0;
     if (InDaemonMode()) {
         switch (index) {
@@ -74,7 +74,7 @@ int GetSystemMetrics(int index) {
     }
 }
 
-BOOL GetCursorPos(POINT* point) {
+BOOL X11GetCursorPos(POINT* point) {
     if (!point || !x11.display) return 0;
     ::Window rootReturn, child;
     int rootX = 0, rootY = 0, x = 0, y = 0;
@@ -85,7 +85,7 @@ BOOL GetCursorPos(POINT* point) {
     return 1;
 }
 
-int GetClipBox(HDC dc, RECT* rect) {
+int X11GetClipBox(HDC dc, RECT* rect) {
     constexpr int kError = 0;
     constexpr int kSimpleRegion = 2;
     if (!rect) return kError;

@@ -104,10 +104,40 @@ bool IsMenuPopup(::Window window);
 // message_box.cpp
 bool IsMessageBoxWindow(::Window window);
 
-// system.cpp
-void SetCommandLine(const char* text);  // what GetCommandLineA returns
-
 // glx_surface.cpp
 void ReleaseCurrentContext();
+
+// The functions of the x11WindowSystem table (window_system_x11.cpp), one per
+// entry of platform/linux/window_system.h, defined in the files named there.
+namespace emu {
+DWORD X11TickMs();
+void X11Poll();
+void X11Wait(DWORD timeoutMs);
+bool X11DisplayAsleep();
+void X11CreateWindow(Window& window);
+void X11DestroyWindow(Window& window);
+void X11ShowWindow(Window& window, bool visible);
+void X11SetForeground(Window& window);
+void X11MenuChanged(Window& window);
+void X11SetCursorHidden(bool hidden);
+bool X11IsForeignWindow(HWND window);
+bool X11ForeignClientRect(HWND window, RECT* rect);
+BOOL X11PostForeign(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HWND X11FindForeignWindow(const char* className, const char* title);
+BOOL X11SetForegroundForeign(HWND window);
+HWND X11ForegroundWindow();
+}  // namespace emu
+int X11GetSystemMetrics(int index);
+BOOL X11GetCursorPos(POINT* point);
+int X11GetClipBox(HDC dc, RECT* rect);
+int X11ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd);
+BOOL X11SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd);
+int X11DescribePixelFormat(HDC dc, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd);
+HGLRC X11CreateContext(HDC dc);
+BOOL X11MakeCurrent(HDC dc, HGLRC context);
+BOOL X11DeleteContext(HGLRC context);
+BOOL X11SwapBuffers(HDC dc);
+int X11MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+void X11ExitProcess(UINT code);  // display.cpp; does not return
 
 }  // namespace plat

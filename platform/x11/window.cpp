@@ -143,7 +143,7 @@ void ResizeGlChild(Peer& peer) {
 
 namespace emu {
 
-void BackendCreateWindow(Window& window) {
+void X11CreateWindow(Window& window) {
     window.native = 0;
     Peer* peer = FreePeer();
     if (!peer || !x11.display) return;
@@ -218,7 +218,7 @@ void BackendCreateWindow(Window& window) {
     XFlush(x11.display);
 }
 
-void BackendDestroyWindow(Window& window) {
+void X11DestroyWindow(Window& window) {
     Peer* peer = PeerOfHandle(window.handle);
     window.native = 0;
     if (!peer) return;
@@ -231,7 +231,7 @@ void BackendDestroyWindow(Window& window) {
     std::memset(peer, 0, sizeof *peer);
 }
 
-void BackendShowWindow(Window& window, bool visible) {
+void X11ShowWindow(Window& window, bool visible) {
     Peer* peer = PeerOfHandle(window.handle);
     if (!peer || peer->gone) return;
     if (visible) {
@@ -243,7 +243,7 @@ void BackendShowWindow(Window& window, bool visible) {
     XFlush(x11.display);
 }
 
-void BackendSetForeground(Window& window) {
+void X11SetForeground(Window& window) {
     Peer* peer = PeerOfHandle(window.handle);
     if (!peer || peer->gone) return;
     XRaiseWindow(x11.display, peer->outer);
@@ -253,7 +253,7 @@ void BackendSetForeground(Window& window) {
     EndErrorTrap();
 }
 
-void BackendMenuChanged(Window& window) {
+void X11MenuChanged(Window& window) {
     Peer* peer = PeerOfHandle(window.handle);
     if (!peer || peer->gone || peer->fullScreen || !peer->topLevel) return;
     bool hasBar = window.menu != nullptr;
@@ -267,7 +267,7 @@ void BackendMenuChanged(Window& window) {
     XFlush(x11.display);
 }
 
-void BackendSetCursorHidden(bool hidden) {
+void X11SetCursorHidden(bool hidden) {
     if (!x11.display || hidden == x11.cursorHidden) return;
     x11.cursorHidden = hidden;
     Cursor cursor = CurrentCursor();
@@ -280,7 +280,7 @@ void BackendSetCursorHidden(bool hidden) {
     XFlush(x11.display);
 }
 
-bool BackendIsForeignWindow(HWND window) {
+bool X11IsForeignWindow(HWND window) {
     ::Window id = ForeignWindowOf(window);
     if (id == None || !x11.display) return false;
     if (id == DaemonWindow()) return !DaemonWindowGone();
@@ -290,7 +290,7 @@ bool BackendIsForeignWindow(HWND window) {
     return EndErrorTrap() && status != 0;
 }
 
-bool BackendForeignClientRect(HWND window, RECT* rect) {
+bool X11ForeignClientRect(HWND window, RECT* rect) {
     ::Window id = ForeignWindowOf(window);
     if (id == None || !x11.display || !rect) return false;
     if (id == DaemonWindow()) {
@@ -308,7 +308,7 @@ bool BackendForeignClientRect(HWND window, RECT* rect) {
 
 // Another program's window gets the message as a _SAVER_MESSAGE client message
 // (message, word and long parameter); whether it reads it is its own affair.
-BOOL BackendPostForeign(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL X11PostForeign(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ::Window id = ForeignWindowOf(window);
     if (id == None || !x11.display) return 0;
     XEvent event;
@@ -346,7 +346,7 @@ bool PropertyEquals(::Window window, Atom property, const char* expected) {
 
 }  // namespace
 
-HWND BackendFindForeignWindow(const char* className, const char* title) {
+HWND X11FindForeignWindow(const char* className, const char* title) {
     if (!x11.display) return nullptr;
     ::Window rootReturn, parentReturn;
     ::Window* children = nullptr;
@@ -366,7 +366,7 @@ HWND BackendFindForeignWindow(const char* className, const char* title) {
     return found;
 }
 
-BOOL BackendSetForegroundForeign(HWND window) {
+BOOL X11SetForegroundForeign(HWND window) {
     ::Window id = ForeignWindowOf(window);
     if (id == None || !x11.display) return 0;
     BeginErrorTrap();
@@ -374,7 +374,7 @@ BOOL BackendSetForegroundForeign(HWND window) {
     return EndErrorTrap() ? 1 : 0;
 }
 
-HWND BackendForegroundWindow() {
+HWND X11ForegroundWindow() {
     if (!x11.display) return nullptr;
     ::Window active = None;
     Atom type = None;

@@ -66,7 +66,7 @@ bool SaverWindowsHidden() {
 
 namespace emu {
 
-bool BackendDisplayAsleep() { return MonitorAsleep() || SaverWindowsHidden(); }
+bool X11DisplayAsleep() { return MonitorAsleep() || SaverWindowsHidden(); }
 
 }  // namespace emu
 }  // namespace plat

@@ -36,10 +36,11 @@ for file in usr/share/corvel-savers/sphere.3d usr/share/doc/corvel-savers/copyri
 done
 check "every file is where the daemons and Debian expect it${missing:+ (missing:$missing)}" [ -z "$missing" ]
 fields=$(dpkg-deb -f "$DEB" Package Version Recommends | tr '\n' '|')
-check "package corvel-savers 1.0.0 recommends a daemon ($fields)" \
-    [ "$fields" = "Package: corvel-savers|Version: 1.0.0|Recommends: xscreensaver | mate-screensaver|" ]
+check "package corvel-savers 1.0.0 recommends a daemon and the Wayland libraries ($fields)" \
+    [ "$fields" = "Package: corvel-savers|Version: 1.0.0|Recommends: xscreensaver | mate-screensaver | swayidle, libwayland-client0 (>= 1.20), libwayland-egl1, libegl1|" ]
 depends=$(dpkg-deb -f "$DEB" Depends)
 check "its dependencies are computed from the binaries ($depends)" sh -c "echo '$depends' | grep -q libx11-6"
+check "they name no Wayland or EGL library: those are loaded at run time" sh -c "! echo '$depends' | grep -q 'wayland\|libegl'"
 
 # --- lintian ------------------------------------------------------------------------
 lintian --tag-display-limit 0 "$DEB" >"$WORK/lintian.txt" 2>&1

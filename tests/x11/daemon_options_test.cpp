@@ -166,8 +166,9 @@ TEST(WriteUsage, NamesTheProgramTheSwitchesAndTheDaemonOptions) {
     char usage[2048];
     plat::WriteUsage(usage, sizeof usage, "/usr/libexec/xscreensaver/jade");
     const std::string text = usage;
-    EXPECT_EQ(0u, text.find("Usage: jade [s | p ID | l ID | c | a ID]\n"));
-    for (const char* option : {"--root", "--window-id ID", "$XSCREENSAVER_WINDOW", "--fps", "--help", "--version"})
+    EXPECT_EQ(0u, text.find("Usage: jade [--x11 | --wayland] [s | p ID | l ID | c | a ID]\n"));
+    for (const char* option :
+         {"--root", "--window-id ID", "$XSCREENSAVER_WINDOW", "--fps", "--help", "--version", "$WAYLAND_DISPLAY"})
         EXPECT_NE(std::string::npos, text.find(option)) << option;
     EXPECT_EQ('\n', text.back());
 }

@@ -1,5 +1,9 @@
-// System services: command line, version, clocks, sleep, process exit and the
-// fault guard. Power status and the screen-saver-running flag do not exist here.
+// System services of the Linux programs, the same on X11 and Wayland: command
+// line, version, clocks, sleep and the fault guard. Power status and the
+// screen-saver-running flag do not exist here. The clocks are the window
+// system's (its tick count drives the timers).
+#include "platform/linux/system.h"
+
 #include <sched.h>
 #include <signal.h>
 #include <unistd.h>
@@ -11,8 +15,7 @@
 #include <ctime>
 #include <initializer_list>
 
-#include "platform/x11/daemon_mode.h"
-#include "platform/x11/state.h"
+#include "platform/emulated/backend.h"
 
 namespace plat {
 
@@ -85,17 +88,6 @@ void Sleep(DWORD ms) {
 BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS*) { return 0; }
 
 BOOL SystemParametersInfoA(UINT, UINT, void*, UINT) { return 0; }
-
-void ExitProcess(UINT code) {
-    if (InDaemonMode()) {
-        // The daemon waits for the process to end; the server frees everything
-        // of a closed connection, so only what is queued is sent.
-        if (x11.display) XFlush(x11.display);
-        _exit(static_cast<int>(DaemonExitCode(code) & 0xFF));
-    }
-    CloseDisplay();
-    _exit(static_cast<int>(code & 0xFF));
-}
 
 // A fault in the body ends the process with -1 after onEscape, as the
 // unhandled-exception filter does on Win32.

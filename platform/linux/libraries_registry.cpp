@@ -1,9 +1,9 @@
-// Libraries, registry and dialog templates: none exist on X11, so every lookup
+// Libraries, registry and dialog templates: none exist on Linux, so every lookup
 // fails the way Win32 reports a missing one.
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "platform/posix/program_file.h"
-#include "platform/x11/state.h"
 
 namespace plat {
 

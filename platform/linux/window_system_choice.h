@@ -1,0 +1,28 @@
+// Which window system a Linux program runs on. Pure: the entry passes the
+// environment in.
+//
+// Daemon mode (--root, --window-id, $XSCREENSAVER_WINDOW) is X11. Otherwise
+// --x11 and --wayland decide; without them the full-screen saver ("s") runs on
+// Wayland when $WAYLAND_DISPLAY is set and not empty, and every other mode
+// (preview, windowed demo, password change, a bad switch) on X11.
+#pragma once
+
+#include "platform/x11/daemon_options.h"
+
+namespace plat {
+
+enum class WindowSystemKind { X11, Wayland };
+
+struct WindowSystemChoice {
+    WindowSystemKind kind;
+    bool refused;  // --wayland with a mode that only X11 runs
+};
+
+// The option letter the shell acts on, in lower case, read from the arguments
+// as the shell reads the command line built from them (blanks, "-" and "/"
+// skipped); 0 when there is none.
+char ModeLetter(int argc, const char* const* argv);
+
+WindowSystemChoice ChooseWindowSystem(const EntryOptions& options, const char* waylandDisplay);
+
+}  // namespace plat

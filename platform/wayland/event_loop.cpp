@@ -1,0 +1,130 @@
+// The clock and wait the emulated message loop runs on in a saver process: it
+// sleeps in poll() on the Wayland connection, the supervisor's channel and the
+// stop signals until one of them has something or the next timer is due.
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "platform/wayland/control.h"
+#include "platform/wayland/state.h"
+
+namespace plat {
+
+namespace {
+
+// Every window of ours goes, which ends the run with 0 (the saver window's
+// destruction ends its message loop).
+void DestroySaverWindow() {
+    if (wayland.window != nullptr) DestroyWindow(wayland.window);
+}
+
+void ReadSignals() {
+    signalfd_siginfo info;
+    bool stop = false;
+    while (read(wayland.signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) stop = true;
+    if (stop) DestroySaverWindow();
+}
+
+void ReadControl() {
+    char messages[32];
+    for (;;) {
+        const ssize_t count = read(wayland.controlFd, messages, sizeof messages);
+        if (count == 0) {
+            // The supervisor is gone: nothing may outlive it.
+            close(wayland.controlFd);
+            wayland.controlFd = -1;
+            DestroySaverWindow();
+            return;
+        }
+        if (count < 0) return;  // nothing more now (non-blocking)
+        for (ssize_t i = 0; i < count; ++i) {
+            switch (messages[i]) {
+                case kQueryKeyboard:
+                    RoundTrip();
+                    ReportToSupervisor(kQueryAnswered);
+                    break;
+                case kDeactivate:
+                    if (wayland.window != nullptr) emu::QueueMessage(wayland.window, WM_ACTIVATEAPP, 0, 0);
+                    break;
+                case kTakeKeyboard:
+                    RequestKeyboard();
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+}
+
+// Reads what the compositor has sent without blocking and runs its listeners.
+void ReadEvents(bool readable) {
+    if (readable) {
+        if (wlLib.displayReadEvents(wayland.display) < 0) CheckConnection();
+    } else {
+        wlLib.displayCancelRead(wayland.display);
+    }
+    if (wlLib.displayDispatchPending(wayland.display) < 0) CheckConnection();
+}
+
+// Waits up to timeoutMs (0: not at all) for the connection, the channel or a
+// signal, and handles what came.
+void WaitAndRead(int timeoutMs) {
+    while (wlLib.displayPrepareRead(wayland.display) != 0) {
+        if (wlLib.displayDispatchPending(wayland.display) < 0) CheckConnection();
+    }
+    if (wlLib.displayFlush(wayland.display) < 0 && errno != EAGAIN) {
+        wlLib.displayCancelRead(wayland.display);
+        CheckConnection();
+    }
+    pollfd fds[3] = {{wlLib.displayGetFd(wayland.display), POLLIN, 0},
+                     {wayland.signalFd, POLLIN, 0},
+                     {wayland.controlFd, POLLIN, 0}};
+    const nfds_t count = wayland.controlFd >= 0 ? 3 : 2;
+    if (poll(fds, count, timeoutMs) < 0) fds[0].revents = fds[1].revents = fds[2].revents = 0;
+    ReadEvents((fds[0].revents & POLLIN) != 0);
+    if ((fds[0].revents & (POLLERR | POLLHUP)) != 0) CheckConnection();
+    if (fds[1].revents != 0) ReadSignals();
+    if (count == 3 && fds[2].revents != 0) ReadControl();
+}
+
+}  // namespace
+
+void ReportToSupervisor(char message) {
+    if (wayland.controlFd < 0) return;
+    if (send(wayland.controlFd, &message, 1, MSG_NOSIGNAL) < 0) {
+        // A supervisor that is gone ends this process through the channel's end.
+    }
+}
+
+namespace emu {
+
+DWORD WaylandTickMs() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::uint64_t ms =
+        static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<DWORD>(ms);
+}
+
+void WaylandPoll() {
+    if (wayland.display == nullptr) return;
+    WaitAndRead(0);
+    SettleKeyboardLeave();
+    if (wayland.resizePending) ApplySurfaceSize();
+}
+
+void WaylandWait(DWORD timeoutMs) {
+    if (wayland.display == nullptr) {
+        timespec delay = {static_cast<time_t>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000) * 1000000L};
+        nanosleep(&delay, nullptr);
+        return;
+    }
+    WaitAndRead(static_cast<int>(timeoutMs));
+}
+
+}  // namespace emu
+}  // namespace plat

@@ -1,0 +1,67 @@
+// The screen of a saver process is its output: the primary and the virtual
+// screen are both the output's size in device pixels, with (0, 0) at its
+// corner, so each output gets the whole picture at its own size. No other
+// program's windows can be seen from a Wayland client. A message box cannot be
+// shown over a screen saver: its text goes to stderr and the exit status
+// becomes 1.
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/wayland/state.h"
+
+namespace plat {
+
+int WaylandGetSystemMetrics(int index) {
+    switch (index) {
+        case SM_CXSCREEN:
+        case SM_CXVIRTUALSCREEN:
+            return wayland.width;
+        case SM_CYSCREEN:
+        case SM_CYVIRTUALSCREEN:
+            return wayland.height;
+        default:
+            return 0;
+    }
+}
+
+int WaylandGetClipBox(HDC dc, RECT* rect) {
+    constexpr int kError = 0;
+    constexpr int kSimpleRegion = 2;
+    if (rect == nullptr) return kError;
+    if (emu::IsScreenDC(dc)) {
+        *rect = RECT{0, 0, wayland.width, wayland.height};
+        return kSimpleRegion;
+    }
+    const emu::Window* window = emu::LookupWindow(emu::WindowFromDC(dc));
+    if (window == nullptr) return kError;
+    *rect = RECT{0, 0, window->width, window->height};
+    return kSimpleRegion;
+}
+
+int WaylandMessageBox(HWND, const char* text, const char* caption, UINT) {
+    constexpr int IDOK = 1;
+    wayland.failed = true;
+    std::fprintf(stderr, "%s: %s: %s\n", wayland.program, caption ? caption : "", text ? text : "");
+    return IDOK;
+}
+
+// The compositor frees what a closed connection held.
+void WaylandExitProcess(UINT code) {
+    if (wayland.display != nullptr) wlLib.displayFlush(wayland.display);
+    std::fflush(stderr);
+    _exit(static_cast<int>((wayland.failed && (code & 0xFF) == 0 ? 1 : code) & 0xFF));
+}
+
+namespace emu {
+
+bool WaylandIsForeignWindow(HWND) { return false; }
+bool WaylandForeignClientRect(HWND, RECT*) { return false; }
+BOOL WaylandPostForeign(HWND, UINT, WPARAM, LPARAM) { return 0; }
+// The one-saver-at-a-time check is the supervisor's lock (instance_lock.h).
+HWND WaylandFindForeignWindow(const char*, const char*) { return nullptr; }
+BOOL WaylandSetForegroundForeign(HWND) { return 0; }
+HWND WaylandForegroundWindow() { return wayland.keyboardFocus ? wayland.window : nullptr; }
+
+}  // namespace emu
+}  // namespace plat

@@ -1,0 +1,62 @@
+# A private headless sway for the Wayland test scripts and benchmarks (sourced,
+# not run; POSIX sh, safe under set -eu). sway_start sets SWAY_PID and exports XDG_RUNTIME_DIR,
+# WAYLAND_DISPLAY and SWAYSOCK; sway_stop ends it and removes its runtime folder.
+#
+# sway refuses to run as root: as root it runs as nobody (setpriv), in a
+# runtime folder of nobody's, whose socket root can still open. Outputs are
+# 1024x768, rendered in memory by pixman; there are no input devices until a
+# test makes virtual ones (wtype, wayland_test_client).
+
+SWAY_PID=
+SWAY_RUNTIME=
+
+# sway_start LOG: status 1 when it does not come up within 10 s.
+sway_start() {
+    local log="$1" config i
+    sway_stop
+    SWAY_RUNTIME=$(mktemp -d "${TMPDIR:-/tmp}/saver_sway.XXXXXX") || return 1
+    config="$SWAY_RUNTIME/config"
+    printf '%s\n' 'output * mode 1024x768' 'default_border none' 'xwayland disable' >"$config"
+    set --
+    if [ "$(id -u)" = 0 ]; then
+        chown -R 65534:65534 "$SWAY_RUNTIME"
+        set -- setpriv --reuid=65534 --regid=65534 --clear-groups
+    fi
+    chmod 700 "$SWAY_RUNTIME"
+    chmod 644 "$config"
+    env -i PATH="$PATH" HOME="$SWAY_RUNTIME" XDG_RUNTIME_DIR="$SWAY_RUNTIME" WLR_BACKENDS=headless \
+        WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 "$@" sway -c "$config" >"$log" 2>&1 &
+    SWAY_PID=$!
+    i=0
+    while [ $i -lt 100 ] && process_runs "$SWAY_PID"; do
+        for socket in "$SWAY_RUNTIME"/wayland-*; do
+            case $socket in *.lock | *'*'*) continue ;; esac
+            for ipc in "$SWAY_RUNTIME"/sway-ipc.*.sock; do
+                [ -S "$socket" ] && [ -S "$ipc" ] || continue
+                export XDG_RUNTIME_DIR="$SWAY_RUNTIME" WAYLAND_DISPLAY="${socket##*/}" SWAYSOCK="$ipc"
+                swaymsg -t get_outputs >/dev/null 2>&1 && return 0
+            done
+        done
+        sleep 0.1
+        i=$((i + 1))
+    done
+    sway_stop
+    return 1
+}
+
+# Ends our sway (SIGTERM, SIGKILL after 3 s). Harmless when none runs.
+sway_stop() {
+    local i=0
+    if [ -n "$SWAY_PID" ]; then
+        kill "$SWAY_PID" 2>/dev/null || true
+        while process_runs "$SWAY_PID" && [ $i -lt 30 ]; do
+            sleep 0.1
+            i=$((i + 1))
+        done
+        kill -9 "$SWAY_PID" 2>/dev/null || true
+        wait "$SWAY_PID" 2>/dev/null || true
+    fi
+    [ -z "$SWAY_RUNTIME" ] || rm -rf "$SWAY_RUNTIME"
+    SWAY_PID=
+    SWAY_RUNTIME=
+}

@@ -1,0 +1,410 @@
+#!/bin/sh
+# The Linux programs as Wayland screen savers on a private headless sway:
+# each saver draws above another client's full-screen window and ends on a key;
+# a button and more than four pixels of pointer travel end it, four do not;
+# SIGTERM ends it within 200 ms; a second saver exits 0 and leaves the first;
+# an output with scale 2 gets a picture at its full device resolution; an
+# output added while it runs gets a picture, one removed takes its saver with
+# it and leaves the others; swayidle starts it; nothing is left running. Also: the modes that run on X11 only, and a missing Wayland
+# library or compositor, each say so in one line; and on weston, which has no
+# layer shell, the saver draws as a full-screen window.
+#
+# Usage: wayland_saver_test.sh <directory with amber, cobalt, ..., wayland_test_client> [screenshot dir]
+# Needs: sway, grim, wtype, swayidle, weston, ImageMagick (convert, compare), python3.
+# Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+BIN=$(cd "${1:?usage: wayland_saver_test.sh <bin dir> [screenshot dir]}" && pwd) || exit 2
+SHOTS=${2:-${TMPDIR:-/tmp}/wayland_saver_shots}
+mkdir -p "$SHOTS"
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/wayland_saver_test.XXXXXX") || exit 2
+. "$HERE/../../scripts/lib/savers.sh"
+SAVERS=$(saver_names)
+CLIENT="$BIN/wayland_test_client"
+export LIBGL_ALWAYS_SOFTWARE=1
+
+. "$HERE/checks.sh"
+. "$HERE/xvfb.sh" # process_runs
+. "$HERE/sway.sh"
+SAVER_PID=
+HELPER_PIDS=
+
+cleanup() {
+    for pid in $SAVER_PID $HELPER_PIDS; do kill "$pid" 2>/dev/null; done
+    exec 8>&- 9<&-
+    sway_stop
+    wait 2>/dev/null
+    rm -rf "$WORK" ${NESTED:+"$NESTED"} ${WESTON_RUNTIME:+"$WESTON_RUNTIME"}
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+# --- Without a compositor ------------------------------------------------------------
+
+# fails_with <status> <text> <command...>: the command exits with that status
+# and says why in one line on stderr that holds the text.
+fails_with() {
+    expected=$1
+    text=$2
+    shift 2
+    (cd "$WORK" && "$@" >/dev/null 2>"$WORK/err")
+    code=$?
+    line=$(head -n 1 "$WORK/err")
+    [ "$code" = "$expected" ] && [ "$(wc -l <"$WORK/err")" = 1 ] && grep -q "$text" "$WORK/err"
+}
+fails_with 1 'X display' env -u DISPLAY WAYLAND_DISPLAY=saver-none "$BIN/amber" c
+check "on Wayland without an X display amber c exits 1 ($code): $line" [ $? = 0 ]
+fails_with 1 'Wayland display' env XDG_RUNTIME_DIR="$WORK" WAYLAND_DISPLAY=saver-none "$BIN/amber" s
+check "without a compositor amber s exits 1 ($code): $line" [ $? = 0 ]
+# A library that cannot be loaded: a file of its name that is no library at all.
+mkdir -p "$WORK/broken" && : >"$WORK/broken/libwayland-egl.so.1"
+fails_with 1 'libwayland-egl.so.1' env LD_LIBRARY_PATH="$WORK/broken" WAYLAND_DISPLAY=saver-none "$BIN/amber" s
+check "with a broken libwayland-egl.so.1 amber s exits 1 ($code): $line" [ $? = 0 ]
+
+# --- Compositor and helpers ----------------------------------------------------------
+
+if ! sway_start "$WORK/sway.log"; then
+    not_ok "headless sway starts ($(tail -n 1 "$WORK/sway.log"))"
+    echo "$passed passed, $failed failed"
+    exit 1
+fi
+
+# The saver processes of this folder's programs now running (zombies are not).
+saver_processes() {
+    for proc in /proc/[0-9]*; do
+        exe=$(readlink "$proc/exe" 2>/dev/null) || continue
+        for saver in $SAVERS; do
+            [ "$exe" = "$BIN/$saver" ] && echo "${proc#/proc/}"
+        done
+    done
+}
+count_savers() { saver_processes | wc -l; }
+
+# start_saver <saver> <args...>: runs it from the scratch folder (cobalt finds its
+# mesh beside the program); stdout and stderr in $WORK/out and $WORK/err.
+start_saver() {
+    saver=$1
+    shift
+    (cd "$WORK" && exec "$BIN/$saver" "$@" >"$WORK/out" 2>"$WORK/err") &
+    SAVER_PID=$!
+}
+
+# Ends every saver process still running (after a check that failed), so that
+# none is in the way of the next.
+stop_savers() {
+    SAVER_PID=
+    left=$(saver_processes)
+    [ -n "$left" ] || return 0
+    # shellcheck disable=SC2086
+    kill $left 2>/dev/null
+    i=0
+    while [ $i -lt 20 ] && [ -n "$(saver_processes)" ]; do
+        sleep 0.1
+        i=$((i + 1))
+    done
+    # shellcheck disable=SC2046
+    kill -9 $(saver_processes) 2>/dev/null
+}
+
+# ended_with <seconds> <status>: the started saver has ended in time with that status.
+ended_with() {
+    i=0
+    while [ $i -lt $(($1 * 10)) ] && process_runs "$SAVER_PID"; do
+        sleep 0.1
+        i=$((i + 1))
+    done
+    process_runs "$SAVER_PID" && return 1
+    wait "$SAVER_PID"
+    code=$?
+    SAVER_PID=
+    [ "$code" = "$2" ]
+}
+
+# Mean and standard deviation of the brightness (0..1) of a screenshot of all
+# outputs or of one: shot <name> [output]
+shot() {
+    timeout 10 grim ${2:+-o "$2"} "$SHOTS/$1.png" 2>/dev/null &&
+        convert "$SHOTS/$1.png" -colorspace Gray -format '%[fx:mean] %[fx:standard_deviation]' info: 2>/dev/null
+}
+between() { awk -v m="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(m != "" && m + 0 > lo + 0 && m + 0 < hi + 0)}'; }
+
+# picture <mean> <deviation>: a saver's picture, dark with bright lines: neither
+# the white window beneath, nor one flat colour (black, the empty output's grey).
+picture() { between "$1" 0 0.6 && between "$2" 0.03 1; }
+
+# drawn <seconds> <name> [output]: true once the screenshot shows a saver's
+# picture. $mean is the last mean and deviation.
+drawn() {
+    limit=$1
+    shift
+    i=0
+    while [ $i -lt "$limit" ]; do
+        mean=$(shot "$@")
+        # shellcheck disable=SC2086
+        picture $mean && return 0
+        sleep 1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+# A virtual pointer that stays plugged in; `point <commands>` runs commands on it
+# (wayland_test_client pointer) and returns once they are delivered.
+mkfifo "$WORK/pointer.in" "$WORK/pointer.out"
+"$CLIENT" pointer - <"$WORK/pointer.in" >"$WORK/pointer.out" 2>"$WORK/pointer.err" &
+HELPER_PIDS="$HELPER_PIDS $!"
+exec 8>"$WORK/pointer.in" 9<"$WORK/pointer.out"
+point() {
+    echo "$*" >&8
+    read -r answer <&9
+    [ "$answer" = ok ]
+}
+# Another program's window over the whole output, white.
+"$CLIENT" window >"$WORK/window.out" 2>&1 &
+HELPER_PIDS="$HELPER_PIDS $!"
+i=0
+while [ $i -lt 50 ] && ! grep -q shown "$WORK/window.out"; do
+    sleep 0.1
+    i=$((i + 1))
+done
+check "the pointer moves onto the output" point move 300 200
+mean=$(shot window)
+check "another program's window covers the output in white (mean, deviation: $mean)" between "${mean% *}" 0.99 1.01
+
+# --- Each saver draws above it, and a key ends it ----------------------------------------
+
+for saver in $SAVERS; do
+    start_saver "$saver" s
+    if drawn 20 "wayland_$saver"; then ok "$saver s draws over the full-screen window (brightness $mean)"; else
+        not_ok "$saver s draws over the full-screen window (brightness $mean)"; fi
+    processes=$(count_savers)
+    check "$saver s runs as two processes, one per output and the supervisor ($processes)" [ "$processes" = 2 ]
+    wtype -s 500 x
+    ended_with 10 0
+    check "a key ends $saver s with status 0 ($code)" [ $? = 0 ]
+    stop_savers
+done
+
+# --- Pointer, second instance, SIGTERM (jade: the lightest) --------------------------------
+
+start_saver jade s
+if drawn 20 jade_pointer; then
+    point move 3 1
+    sleep 1
+    check "4 pixels of pointer travel (3 + 1) leave it running" process_runs "$SAVER_PID"
+    point move 1 0
+    ended_with 10 0
+    check "a fifth pixel ends it with status 0 ($code)" [ $? = 0 ]
+else
+    not_ok "jade s draws for the pointer travel check (brightness $mean)"
+fi
+stop_savers
+
+start_saver jade s
+if drawn 20 jade_button; then
+    point press left
+    ended_with 10 0
+    check "a button ends it with status 0 ($code)" [ $? = 0 ]
+else
+    not_ok "jade s draws for the button check (brightness $mean)"
+fi
+stop_savers
+
+start_saver jade s
+if drawn 20 jade_second; then
+    (cd "$WORK" && timeout 10 "$BIN/amber" s >/dev/null 2>&1)
+    code=$?
+    check "a second saver (amber s) exits 0 at once ($code)" [ "$code" = 0 ]
+    processes=$(count_savers)
+    process_runs "$SAVER_PID" && [ "$processes" = 2 ]
+    check "the first keeps running, alone ($processes processes)" [ $? = 0 ]
+    elapsed=$(python3 "$HERE/end_timer.py" "$SAVER_PID" 1000 kill -TERM "$SAVER_PID")
+    [ "$elapsed" != timeout ] && [ "$elapsed" -le 200 ]
+    check "SIGTERM ends it within 200 ms ($elapsed ms)" [ $? = 0 ]
+    ended_with 1 0
+    check "with status 0 ($code)" [ $? = 0 ]
+    processes=$(count_savers)
+    check "and leaves no saver process ($processes)" [ "$processes" = 0 ]
+else
+    not_ok "jade s draws for the second-instance check (brightness $mean)"
+fi
+stop_savers
+
+# --- Scale 2: a buffer at the output's full resolution -------------------------------------
+# Drawn at half the resolution and stretched by the compositor, the picture
+# would be made of 2x2 blocks: halving it and doubling it again would give it
+# back unchanged. jade's lines are one device pixel wide.
+
+swaymsg output HEADLESS-1 scale 2 >/dev/null
+start_saver jade s
+if drawn 20 jade_scale2 HEADLESS-1; then
+    sleep 1
+    shot jade_scale2 HEADLESS-1 >/dev/null
+    size=$(identify -format '%wx%h' "$SHOTS/jade_scale2.png")
+    convert "$SHOTS/jade_scale2.png" -sample 50% -sample 200% "$WORK/blocks.png"
+    differing=$(compare -metric AE "$SHOTS/jade_scale2.png" "$WORK/blocks.png" null: 2>&1)
+    [ "$size" = 1024x768 ] && [ "${differing%%.*}" -gt 1000 ]
+    check "at scale 2 the picture is $size device pixels, not 2x2 blocks ($differing pixels differ from them)" [ $? = 0 ]
+    wtype -s 500 x
+    ended_with 10 0
+    check "a key ends it with status 0 ($code)" [ $? = 0 ]
+else
+    not_ok "jade s draws on an output with scale 2 (brightness $mean)"
+fi
+stop_savers
+swaymsg output HEADLESS-1 scale 1 >/dev/null
+
+# --- swayidle starts it --------------------------------------------------------------------------
+
+# Without -w: swayidle does not wait for the saver, so it can be stopped first
+# and the key that ends the saver does not make it start another.
+swayidle timeout 1 "cd '$WORK' && exec '$BIN/jade' s" >"$WORK/swayidle.log" 2>&1 &
+idle=$!
+HELPER_PIDS="$HELPER_PIDS $idle"
+i=0
+while [ $i -lt 100 ] && [ "$(count_savers)" != 2 ]; do
+    sleep 0.1
+    i=$((i + 1))
+done
+processes=$(count_savers)
+check "swayidle starts jade s after its 1 s timeout ($processes processes)" [ "$processes" = 2 ]
+if drawn 20 jade_swayidle; then ok "which draws (brightness $mean)"; else not_ok "which draws (brightness $mean)"; fi
+kill "$idle" 2>/dev/null
+wait "$idle" 2>/dev/null
+wtype -s 500 x
+i=0
+while [ $i -lt 100 ] && [ "$(count_savers)" != 0 ]; do
+    sleep 0.1
+    i=$((i + 1))
+done
+processes=$(count_savers)
+check "a key ends it: no saver process left ($processes)" [ "$processes" = 0 ]
+stop_savers
+
+# --- An output added while it runs ---------------------------------------------------------------
+
+# With a keyboard plugged in (wtype's, for 8 s): the new output's saver takes
+# it from the first, which is no reason to end.
+start_saver cobalt s
+if drawn 20 cobalt_one_output HEADLESS-1; then
+    wtype -s 8000 x &
+    typing=$!
+    sleep 1
+    swaymsg create_output >/dev/null
+    output=$(swaymsg -t get_outputs | sed -n 's/.*"name": "\(HEADLESS-[0-9]*\)".*/\1/p' | grep -v '^HEADLESS-1$' | head -n 1)
+    if [ -n "$output" ] && drawn 20 cobalt_added_output "$output"; then
+        ok "the added output $output gets a picture (brightness $mean)"
+    else
+        not_ok "the added output ${output:-(none)} gets a picture (brightness $mean)"
+    fi
+    processes=$(count_savers)
+    check "one saver process per output and the supervisor ($processes)" [ "$processes" = 3 ]
+    wait "$typing"
+    ended_with 10 0
+    check "a key ends them all with status 0 ($code)" [ $? = 0 ]
+    processes=$(count_savers)
+    check "no saver process is left ($processes)" [ "$processes" = 0 ]
+else
+    not_ok "cobalt s draws before an output is added (brightness $mean)"
+fi
+stop_savers
+
+# --- An output removed while it runs -----------------------------------------------------------
+# Headless outputs cannot be removed: a sway nested in ours, whose two outputs
+# are windows of ours, loses one when its window is closed.
+
+NESTED=$(mktemp -d "${TMPDIR:-/tmp}/saver_nested.XXXXXX")
+printf '%s\n' 'default_border none' 'xwayland disable' >"$NESTED/config"
+set --
+if [ "$(id -u)" = 0 ]; then
+    chown -R 65534:65534 "$NESTED"
+    set -- setpriv --reuid=65534 --regid=65534 --clear-groups
+fi
+chmod 700 "$NESTED"
+env -i PATH="$PATH" HOME="$NESTED" XDG_RUNTIME_DIR="$NESTED" WAYLAND_DISPLAY="$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" \
+    WLR_BACKENDS=wayland WLR_WL_OUTPUTS=2 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    "$@" sway -c "$NESTED/config" >"$WORK/nested.log" 2>&1 &
+nested=$!
+HELPER_PIDS="$HELPER_PIDS $nested"
+OUTER_SWAYSOCK=$SWAYSOCK
+i=0
+while [ $i -lt 100 ] && ! [ -S "$NESTED/wayland-1" ]; do
+    sleep 0.1
+    i=$((i + 1))
+done
+export XDG_RUNTIME_DIR="$NESTED" WAYLAND_DISPLAY=wayland-1
+start_saver jade s
+if drawn 20 nested_first WL-1 && drawn 20 nested_second WL-2; then
+    SWAYSOCK=$OUTER_SWAYSOCK swaymsg '[title="wlroots - WL-2"] kill' >/dev/null
+    i=0
+    while [ $i -lt 50 ] && [ "$(count_savers)" != 2 ]; do
+        sleep 0.1
+        i=$((i + 1))
+    done
+    processes=$(count_savers)
+    process_runs "$SAVER_PID" && [ "$processes" = 2 ]
+    check "an output removed takes its saver process, the others go on ($processes processes)" [ $? = 0 ]
+    sleep 1
+    if drawn 10 nested_left WL-1; then ok "the output left still shows its picture (brightness $mean)"; else
+        not_ok "the output left still shows its picture (brightness $mean)"; fi
+    wtype -s 500 x
+    ended_with 10 0
+    check "a key ends it with status 0 ($code)" [ $? = 0 ]
+else
+    not_ok "jade s draws on both outputs of a nested sway (brightness $mean)"
+fi
+stop_savers
+kill "$nested"
+wait "$nested" 2>/dev/null
+sway_stop
+
+# --- Without the layer shell: a full-screen xdg_toplevel, on weston ------------------------------
+# Weston offers no virtual input; its screenshots need its debug protocol.
+
+WESTON_RUNTIME=$(mktemp -d "${TMPDIR:-/tmp}/saver_weston.XXXXXX")
+set --
+if [ "$(id -u)" = 0 ]; then
+    chown 65534:65534 "$WESTON_RUNTIME"
+    set -- setpriv --reuid=65534 --regid=65534 --clear-groups
+fi
+chmod 700 "$WESTON_RUNTIME"
+env -i PATH="$PATH" HOME="$WESTON_RUNTIME" XDG_RUNTIME_DIR="$WESTON_RUNTIME" "$@" weston \
+    --backend=headless-backend.so --use-gl --width=1024 --height=768 --socket=wayland-saver --idle-time=0 \
+    --debug >"$WORK/weston.log" 2>&1 &
+weston=$!
+HELPER_PIDS="$HELPER_PIDS $weston"
+export XDG_RUNTIME_DIR="$WESTON_RUNTIME" WAYLAND_DISPLAY=wayland-saver
+i=0
+while [ $i -lt 100 ] && ! [ -S "$WESTON_RUNTIME/wayland-saver" ]; do
+    sleep 0.1
+    i=$((i + 1))
+done
+start_saver jade s
+i=0
+mean=
+while [ $i -lt 20 ]; do
+    sleep 1
+    rm -f "$WORK"/wayland-screenshot-*.png
+    (cd "$WORK" && weston-screenshooter >/dev/null 2>&1)
+    if cp "$WORK"/wayland-screenshot-*.png "$SHOTS/weston_jade.png" 2>/dev/null; then
+        mean=$(convert "$SHOTS/weston_jade.png" -colorspace Gray -format '%[fx:mean] %[fx:standard_deviation]' info:)
+        # shellcheck disable=SC2086
+        picture $mean && break
+    fi
+    i=$((i + 1))
+done
+# Full screen, it hides weston's panel, a grey strip across the top (jade's
+# sparse strands leave that strip nearly black).
+panel=$(convert "$SHOTS/weston_jade.png" -crop 1024x32+0+0 +repage -colorspace Gray -format '%[fx:mean]' info:)
+# shellcheck disable=SC2086
+picture $mean && between "$panel" -1 0.1
+check "on weston (no layer shell) jade s draws full screen, over the panel (brightness $mean, top $panel)" [ $? = 0 ]
+kill -TERM "$SAVER_PID"
+ended_with 5 0
+check "and ends with status 0 on SIGTERM ($code)" [ $? = 0 ]
+stop_savers
+kill "$weston"
+wait "$weston" 2>/dev/null
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

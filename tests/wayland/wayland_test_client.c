@@ -1,0 +1,220 @@
+/* A Wayland client for the Wayland tests, two jobs:
+ *
+ *   wayland_test_client pointer COMMAND...
+ *   wayland_test_client pointer -
+ *       a virtual pointer (wlr-virtual-pointer) on the compositor's seat that
+ *       runs the commands in order, each delivered before the next:
+ *         move DX DY      relative motion in pixels
+ *         press BUTTON    left, right or middle, pressed and released
+ *         scroll N        N wheel steps down (negative: up)
+ *         sleep MS
+ *       and is removed when they are done. With "-" the commands come as lines
+ *       on stdin, each answered with "ok" once delivered, until stdin ends: the
+ *       pointer stays plugged in meanwhile, as a real one does.
+ *
+ *   wayland_test_client window
+ *       a full-screen xdg_toplevel filled with white (wl_shm), which prints
+ *       "shown" once its first buffer is on the screen and stays until killed.
+ */
+#define _GNU_SOURCE
+#include <linux/input-event-codes.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/mman.h>
+#include <time.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
+
+static struct wl_compositor* compositor;
+static struct wl_shm* shm;
+static struct xdg_wm_base* wm_base;
+static struct wl_seat* seat;
+static struct zwlr_virtual_pointer_manager_v1* pointer_manager;
+
+static void on_global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
+                      uint32_t version) {
+    (void)data;
+    (void)version;
+    if (strcmp(interface, wl_compositor_interface.name) == 0)
+        compositor = wl_registry_bind(registry, name, &wl_compositor_interface, 1);
+    else if (strcmp(interface, wl_shm_interface.name) == 0)
+        shm = wl_registry_bind(registry, name, &wl_shm_interface, 1);
+    else if (strcmp(interface, xdg_wm_base_interface.name) == 0)
+        wm_base = wl_registry_bind(registry, name, &xdg_wm_base_interface, 1);
+    else if (strcmp(interface, wl_seat_interface.name) == 0 && seat == NULL)
+        seat = wl_registry_bind(registry, name, &wl_seat_interface, 1);
+    else if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
+        pointer_manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
+}
+
+static void on_global_remove(void* data, struct wl_registry* registry, uint32_t name) {
+    (void)data;
+    (void)registry;
+    (void)name;
+}
+
+static const struct wl_registry_listener registry_listener = {on_global, on_global_remove};
+
+static uint32_t now_ms(void) {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (uint32_t)(now.tv_sec * 1000 + now.tv_nsec / 1000000);
+}
+
+static int fail(const char* what) {
+    fprintf(stderr, "wayland_test_client: %s\n", what);
+    return 2;
+}
+
+/* Runs argv[0..argc) on the pointer; 0, or 2 after a bad command. */
+static int run_commands(struct wl_display* display, struct zwlr_virtual_pointer_v1* pointer, int argc, char** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (strcmp(argv[i], "move") == 0 && i + 2 < argc) {
+            zwlr_virtual_pointer_v1_motion(pointer, now_ms(), wl_fixed_from_int(atoi(argv[i + 1])),
+                                           wl_fixed_from_int(atoi(argv[i + 2])));
+            zwlr_virtual_pointer_v1_frame(pointer);
+            i += 2;
+        } else if (strcmp(argv[i], "press") == 0 && i + 1 < argc) {
+            const char* name = argv[++i];
+            uint32_t button = strcmp(name, "right") == 0    ? BTN_RIGHT
+                              : strcmp(name, "middle") == 0 ? BTN_MIDDLE
+                                                            : BTN_LEFT;
+            zwlr_virtual_pointer_v1_button(pointer, now_ms(), button, WL_POINTER_BUTTON_STATE_PRESSED);
+            zwlr_virtual_pointer_v1_frame(pointer);
+            zwlr_virtual_pointer_v1_button(pointer, now_ms(), button, WL_POINTER_BUTTON_STATE_RELEASED);
+            zwlr_virtual_pointer_v1_frame(pointer);
+        } else if (strcmp(argv[i], "scroll") == 0 && i + 1 < argc) {
+            zwlr_virtual_pointer_v1_axis(pointer, now_ms(), WL_POINTER_AXIS_VERTICAL_SCROLL,
+                                         wl_fixed_from_int(10 * atoi(argv[++i])));
+            zwlr_virtual_pointer_v1_frame(pointer);
+        } else if (strcmp(argv[i], "sleep") == 0 && i + 1 < argc) {
+            usleep((useconds_t)atoi(argv[++i]) * 1000);
+        } else {
+            return fail("commands: move DX DY | press left|right|middle | scroll N | sleep MS");
+        }
+        wl_display_roundtrip(display);
+    }
+    return 0;
+}
+
+static int run_pointer(struct wl_display* display, int argc, char** argv) {
+    if (pointer_manager == NULL) return fail("the compositor has no wlr-virtual-pointer");
+    struct zwlr_virtual_pointer_v1* pointer =
+        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointer_manager, seat);
+    wl_display_roundtrip(display);
+    int status = 0;
+    if (argc == 1 && strcmp(argv[0], "-") == 0) {
+        char line[256];
+        while (status == 0 && fgets(line, sizeof line, stdin) != NULL) {
+            char* words[16];
+            int count = 0;
+            for (char* word = strtok(line, " \t\n"); word != NULL && count < 16; word = strtok(NULL, " \t\n"))
+                words[count++] = word;
+            status = run_commands(display, pointer, count, words);
+            printf("ok\n");
+            fflush(stdout);
+        }
+    } else {
+        status = run_commands(display, pointer, argc, argv);
+    }
+    zwlr_virtual_pointer_v1_destroy(pointer);
+    wl_display_roundtrip(display);
+    return status;
+}
+
+static struct wl_surface* surface;
+static struct wl_buffer* buffer;
+static int shown;
+
+static struct wl_buffer* white_buffer(int width, int height) {
+    const int stride = width * 4, size = stride * height;
+    int fd = memfd_create("white", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, size) != 0) return NULL;
+    void* pixels = mmap(NULL, (size_t)size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (pixels == MAP_FAILED) return NULL;
+    memset(pixels, 0xFF, (size_t)size);
+    munmap(pixels, (size_t)size);
+    struct wl_shm_pool* pool = wl_shm_create_pool(shm, fd, size);
+    struct wl_buffer* made = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
+    wl_shm_pool_destroy(pool);
+    close(fd);
+    return made;
+}
+
+static int pending_width = 1024, pending_height = 768;
+
+static void on_toplevel_configure(void* data, struct xdg_toplevel* toplevel, int32_t width, int32_t height,
+                                  struct wl_array* states) {
+    (void)data;
+    (void)toplevel;
+    (void)states;
+    if (width > 0 && height > 0) {
+        pending_width = width;
+        pending_height = height;
+    }
+}
+
+static void on_toplevel_close(void* data, struct xdg_toplevel* toplevel) {
+    (void)data;
+    (void)toplevel;
+}
+
+static const struct xdg_toplevel_listener toplevel_listener = {on_toplevel_configure, on_toplevel_close, NULL,
+                                                               NULL}; /* bound at version 1 */
+
+static void on_surface_configure(void* data, struct xdg_surface* xdg_surface, uint32_t serial) {
+    (void)data;
+    xdg_surface_ack_configure(xdg_surface, serial);
+    if (buffer != NULL) wl_buffer_destroy(buffer);
+    buffer = white_buffer(pending_width, pending_height);
+    wl_surface_attach(surface, buffer, 0, 0);
+    wl_surface_damage(surface, 0, 0, pending_width, pending_height);
+    wl_surface_commit(surface);
+    shown = 1;
+}
+
+static const struct xdg_surface_listener surface_listener = {on_surface_configure};
+
+static void on_ping(void* data, struct xdg_wm_base* base, uint32_t serial) {
+    (void)data;
+    xdg_wm_base_pong(base, serial);
+}
+
+static const struct xdg_wm_base_listener wm_base_listener = {on_ping};
+
+static int run_window(struct wl_display* display) {
+    if (compositor == NULL || shm == NULL || wm_base == NULL) return fail("the compositor lacks xdg-shell or wl_shm");
+    xdg_wm_base_add_listener(wm_base, &wm_base_listener, NULL);
+    surface = wl_compositor_create_surface(compositor);
+    struct xdg_surface* xdg_surface = xdg_wm_base_get_xdg_surface(wm_base, surface);
+    xdg_surface_add_listener(xdg_surface, &surface_listener, NULL);
+    struct xdg_toplevel* toplevel = xdg_surface_get_toplevel(xdg_surface);
+    xdg_toplevel_add_listener(toplevel, &toplevel_listener, NULL);
+    xdg_toplevel_set_title(toplevel, "white");
+    xdg_toplevel_set_fullscreen(toplevel, NULL);
+    wl_surface_commit(surface);
+    while (!shown && wl_display_dispatch(display) >= 0) {
+    }
+    wl_display_roundtrip(display);
+    printf("shown\n");
+    fflush(stdout);
+    while (wl_display_dispatch(display) >= 0) {
+    }
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) return fail("usage: wayland_test_client pointer COMMAND... | window");
+    struct wl_display* display = wl_display_connect(NULL);
+    if (display == NULL) return fail("cannot connect to the Wayland display");
+    struct wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &registry_listener, NULL);
+    wl_display_roundtrip(display);
+    if (strcmp(argv[1], "pointer") == 0) return run_pointer(display, argc - 2, argv + 2);
+    if (strcmp(argv[1], "window") == 0) return run_window(display);
+    return fail("usage: wayland_test_client pointer COMMAND... | window");
+}
