@@ -18,22 +18,12 @@ import zipfile
 import pefile  # Debian's python3-pefile, hence /usr/bin/python3 above
 
 import saver_list
+from checks import check, finish
 
 PACKAGE = "corvel-savers"
 SAVERS = tuple(f"{name}.scr" for name in saver_list.names())
 MACHINES = {"win32": (0x014C, 0x10B), "win64": (0x8664, 0x20B)}
 
-passed = 0
-failed = 0
-
-
-def check(ok, what):
-    global passed, failed
-    print(("ok - " if ok else "not ok - ") + what)
-    if ok:
-        passed += 1
-    else:
-        failed += 1
 
 
 def is_pe(data, machine, magic, subsystem=2):
@@ -82,8 +72,7 @@ def main():
     setup = os.path.join(folder, f"{PACKAGE}-{version}-setup.exe")
     check(os.path.isfile(setup) and is_pe(open(setup, "rb").read(), *MACHINES["win32"]),
           f"{os.path.basename(setup)} is a 32-bit GUI program")
-    print(f"{passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+    return finish()
 
 
 if __name__ == "__main__":

@@ -19,6 +19,7 @@ import sys
 import pefile  # Debian's python3-pefile, hence /usr/bin/python3 above
 
 import saver_list
+from checks import check, finish
 
 DISPLAY_NAMES = dict(saver_list.entries())
 # Machine and optional-header magic per architecture.
@@ -37,17 +38,6 @@ RT_STRING = 6
 RT_MANIFEST = 24
 VERSION = None  # the project's, read from the build
 
-passed = 0
-failed = 0
-
-
-def check(ok, what):
-    global passed, failed
-    print(("ok - " if ok else "not ok - ") + what)
-    if ok:
-        passed += 1
-    else:
-        failed += 1
 
 
 def check_program(path, arch):
@@ -126,8 +116,7 @@ def main():
         check_program(os.path.join(folder, saver + ".scr"), arch)
     sphere = os.path.join(folder, "sphere.3d")
     check(os.path.isfile(sphere) and os.path.getsize(sphere) > 4, "sphere.3d lies beside the programs")
-    print(f"{passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+    return finish()
 
 
 if __name__ == "__main__":

@@ -36,21 +36,11 @@ import zipfile
 import pefile  # Debian's python3-pefile, hence /usr/bin/python3 above
 
 import saver_list
+from checks import check, finish
 
 PACKAGE = "corvel-savers"
 SAVERS = saver_list.names()
 
-passed = 0
-failed = 0
-
-
-def check(ok, what):
-    global passed, failed
-    print(("ok - " if ok else "not ok - ") + what)
-    if ok:
-        passed += 1
-    else:
-        failed += 1
 
 
 def one(folder, pattern):
@@ -115,8 +105,7 @@ def main():
     check(None not in (deb_path, *zips, setup_path, source_path),
           "build/packages holds one .deb, the two zips, the installer and the source archive")
     if None in (deb_path, *zips, setup_path, source_path):
-        print(f"{passed} passed, {failed} failed")
-        return 1
+        return finish()
 
     # --- what each package holds ------------------------------------------------------
     deb = ar_members(open(deb_path, "rb").read())
@@ -202,8 +191,7 @@ def main():
     check(archived == committed and source_times == {epoch},
           f"the source archive holds the commit's {len(committed)} files under {prefix}, dated {epoch}")
 
-    print(f"{passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+    return finish()
 
 
 if __name__ == "__main__":
