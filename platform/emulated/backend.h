@@ -60,6 +60,11 @@ bool IsMessageQueued(HWND window, UINT message);
 // WM_SIZE with the new client size when the size changed.
 void NativeResized(HWND window, int x, int y, int width, int height);
 void InvalidateWindow(HWND window);  // WM_PAINT is generated when the queue is empty
+// A point as a mouse message's long parameter: x in the low word, y in the high.
+LPARAM PointParam(int x, int y);
+// A screen point as the long parameter of a mouse message for `window`: in its
+// client coordinates, or unchanged for a window not in the table.
+LPARAM ClientPointParam(HWND window, int screenX, int screenY);
 
 int MenuItemCount(HMENU menu);
 const MenuItem* MenuItemAt(HMENU menu, int index);

@@ -124,6 +124,22 @@ void NativeResized(HWND handle, int x, int y, int width, int height) {
     SendMessageA(handle, WM_SIZE, 0, SizeParam(width, height));
 }
 
+LPARAM PointParam(int x, int y) {
+    return static_cast<LPARAM>((static_cast<DWORD>(y & 0xFFFF) << 16) | static_cast<DWORD>(x & 0xFFFF));
+}
+
+LPARAM ClientPointParam(HWND window, int screenX, int screenY) {
+    int x = screenX, y = screenY;
+    for (int depth = 0; depth < kMaxWindows; ++depth) {
+        const Window* w = LookupWindow(window);
+        if (w == nullptr) break;
+        x -= w->x;
+        y -= w->y;
+        window = w->parent;
+    }
+    return PointParam(x, y);
+}
+
 void InvalidateWindow(HWND handle) {
     if (Window* window = LookupWindow(handle)) window->needsPaint = true;
 }

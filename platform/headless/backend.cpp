@@ -27,24 +27,6 @@ plat::HWND NewestVisibleWindow() {
     return newest;
 }
 
-plat::LPARAM PointParam(int x, int y) {
-    return static_cast<plat::LPARAM>((static_cast<plat::DWORD>(y & 0xFFFF) << 16) |
-                                     static_cast<plat::DWORD>(x & 0xFFFF));
-}
-
-// The cursor in the client coordinates of `window` (screen coordinates for others).
-plat::LPARAM ClientCursorParam(plat::HWND window) {
-    int x = state.cursor.x, y = state.cursor.y;
-    for (int depth = 0; depth < 64; ++depth) {
-        const plat::emu::Window* w = plat::emu::LookupWindow(window);
-        if (w == nullptr) break;
-        x -= w->x;
-        y -= w->y;
-        window = w->parent;
-    }
-    return PointParam(x, y);
-}
-
 void MoveCursor(long x, long y) {
     long maxX = state.config.screenWidth - 1, maxY = state.config.screenHeight - 1;
     state.cursor.x = static_cast<plat::LONG>(x < 0 ? 0 : (x > maxX ? maxX : x));
@@ -81,22 +63,23 @@ void Deliver(const Event& event, plat::HWND target) {
             PostMessageA(target, WM_CHAR, a, 1);
             break;
         case Input::ButtonDown:
-            PostMessageA(target, kDown[button], kKeys[button], ClientCursorParam(target));
+            PostMessageA(target, kDown[button], kKeys[button],
+                         plat::emu::ClientPointParam(target, state.cursor.x, state.cursor.y));
             break;
         case Input::ButtonUp:
-            PostMessageA(target, kUp[button], 0, ClientCursorParam(target));
+            PostMessageA(target, kUp[button], 0, plat::emu::ClientPointParam(target, state.cursor.x, state.cursor.y));
             break;
         case Input::Wheel:
             PostMessageA(target, WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(event.a)) << 16,
-                         PointParam(state.cursor.x, state.cursor.y));
+                         plat::emu::PointParam(state.cursor.x, state.cursor.y));
             break;
         case Input::MoveCursorTo:
             MoveCursor(event.a, event.b);
-            PostMessageA(target, WM_MOUSEMOVE, 0, ClientCursorParam(target));
+            PostMessageA(target, WM_MOUSEMOVE, 0, plat::emu::ClientPointParam(target, state.cursor.x, state.cursor.y));
             break;
         case Input::MoveCursorBy:
             MoveCursor(state.cursor.x + event.a, state.cursor.y + event.b);
-            PostMessageA(target, WM_MOUSEMOVE, 0, ClientCursorParam(target));
+            PostMessageA(target, WM_MOUSEMOVE, 0, plat::emu::ClientPointParam(target, state.cursor.x, state.cursor.y));
             break;
         case Input::Deactivate:
             PostMessageA(target, WM_ACTIVATEAPP, 0, 0);

@@ -22,11 +22,6 @@ constexpr plat::WPARAM MK_LBUTTON = 0x0001;
 constexpr plat::WPARAM MK_RBUTTON = 0x0002;
 constexpr plat::WPARAM MK_MBUTTON = 0x0010;
 
-plat::LPARAM PointParam(int x, int y) {
-    return static_cast<plat::LPARAM>((static_cast<plat::DWORD>(y & 0xFFFF) << 16) |
-                                     static_cast<plat::DWORD>(x & 0xFFFF));
-}
-
 // The window that page input goes to: the newest visible emulated window.
 plat::HWND InputWindow() {
     plat::HWND newest = nullptr;
@@ -37,19 +32,6 @@ plat::HWND InputWindow() {
         },
         &newest);
     return newest;
-}
-
-// The cursor in the client coordinates of `window`.
-plat::LPARAM ClientCursorParam(plat::HWND window) {
-    int x = state.cursor.x, y = state.cursor.y;
-    for (int depth = 0; depth < 64; ++depth) {
-        const plat::emu::Window* w = plat::emu::LookupWindow(window);
-        if (w == nullptr) break;
-        x -= w->x;
-        y -= w->y;
-        window = w->parent;
-    }
-    return PointParam(x, y);
 }
 
 // The saver's windows cover the canvas: a new canvas size is a new screen size.
@@ -84,12 +66,13 @@ void Deliver(const WebEvent& event) {
             break;
         case kWebEventButton: {
             const int button = event.a >= 0 && event.a <= 2 ? event.a : 0;
-            PostMessageA(target, kDown[button], kKeys[button], ClientCursorParam(target));
+            PostMessageA(target, kDown[button], kKeys[button],
+                         plat::emu::ClientPointParam(target, state.cursor.x, state.cursor.y));
             break;
         }
         case kWebEventMove:
             state.cursor = POINT{event.a, event.b};
-            PostMessageA(target, WM_MOUSEMOVE, 0, ClientCursorParam(target));
+            PostMessageA(target, WM_MOUSEMOVE, 0, plat::emu::ClientPointParam(target, state.cursor.x, state.cursor.y));
             break;
         case kWebEventDeactivate:
             PostMessageA(target, WM_ACTIVATEAPP, 0, 0);
