@@ -6,15 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/linux/entry.h"
+#include "platform/linux/command_line_text.h"
+#include "platform/linux/entry_options.h"
 #include "platform/linux/system.h"
+#include "platform/linux/window_system.h"
 #include "platform/linux/window_system_choice.h"
 #include "platform/platform.h"
 #include "platform/posix/startup_trace.h"
-#include "platform/wayland/start.h"
-#include "platform/x11/command_line_text.h"
-#include "platform/x11/daemon_options.h"
-#include "platform/x11/start.h"
 
 void SaverEntry();
 
@@ -61,11 +59,10 @@ int main(int argc, char** argv) {
                      program);
         return plat::kBadCommandLineStatus;
     }
+    const plat::WindowSystem& system = plat::WindowSystemOf(choice.kind);
+    plat::UseWindowSystem(system);
     int status = 0;
-    const bool started = choice.kind == plat::WindowSystemKind::Wayland
-                             ? plat::StartWayland(options, program, &status)
-                             : plat::StartX11(options, program, &shell, &status);
-    if (!started) return status;
+    if (!system.start(options, program, &shell, &status)) return status;
 
     // Sized to fit: a cut command line could change what the shell reads.
     static char fallback[4096];

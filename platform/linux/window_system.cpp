@@ -8,7 +8,7 @@ namespace plat {
 
 namespace {
 
-const WindowSystem* current = &x11WindowSystem;
+const WindowSystem* current = nullptr;
 
 }  // namespace
 
@@ -18,7 +18,6 @@ const WindowSystem& CurrentWindowSystem() { return *current; }
 
 namespace emu {
 
-DWORD BackendTickMs() { return current->tickMs(); }
 void BackendPoll() { current->poll(); }
 void BackendWait(DWORD timeoutMs) { current->wait(timeoutMs); }
 bool BackendDisplayAsleep() { return current->displayAsleep(); }
@@ -62,7 +61,7 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
 }
 
 void ExitProcess(UINT code) {
-    current->exitProcess(code);
+    if (current != nullptr) current->exitProcess(code);
     _exit(static_cast<int>(code & 0xFF));
 }
 

@@ -7,7 +7,7 @@
 // (preview, windowed demo, password change, a bad switch) on X11.
 #pragma once
 
-#include "platform/x11/daemon_options.h"
+#include "platform/linux/entry_options.h"
 
 namespace plat {
 
@@ -24,5 +24,10 @@ struct WindowSystemChoice {
 char ModeLetter(int argc, const char* const* argv);
 
 WindowSystemChoice ChooseWindowSystem(const EntryOptions& options, const char* waylandDisplay);
+
+struct WindowSystem;
+// The table of that kind (window_system.h); window_system_list.cpp, the one
+// file that names both.
+const WindowSystem& WindowSystemOf(WindowSystemKind kind);
 
 }  // namespace plat

@@ -1,6 +1,6 @@
 // A saver process's connection: the globals it binds (compositor, layer shell or
 // xdg-shell, seat, its one output), the output's mode and scale, and the end of
-// the process when the compositor goes away.
+// the process when the compositor goes away or the saver ends.
 #include <unistd.h>
 
 #include <cerrno>
@@ -85,6 +85,13 @@ void OutputDeviceSize(int* width, int* height) {
 }
 
 [[noreturn]] void EndQuietly(int status) { _exit(status); }
+
+// The compositor frees what a closed connection held.
+void WaylandExitProcess(UINT code) {
+    if (wayland.display != nullptr) wlLib.displayFlush(wayland.display);
+    std::fflush(stderr);
+    _exit(static_cast<int>((wayland.failed && (code & 0xFF) == 0 ? 1 : code) & 0xFF));
+}
 
 void CheckConnection() {
     if (wayland.display == nullptr) return;

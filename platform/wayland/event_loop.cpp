@@ -1,4 +1,4 @@
-// The clock and wait the emulated message loop runs on in a saver process: it
+// The wait the emulated message loop runs on in a saver process: it
 // sleeps in poll() on the Wayland connection, the supervisor's channel and the
 // stop signals until one of them has something or the next timer is due.
 #include <poll.h>
@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <ctime>
 
-#include "platform/wayland/control.h"
 #include "platform/wayland/state.h"
+#include "platform/wayland/supervisor_channel.h"
 
 namespace plat {
 
@@ -101,14 +101,6 @@ void ReportToSupervisor(char message) {
 }
 
 namespace emu {
-
-DWORD WaylandTickMs() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    std::uint64_t ms =
-        static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
-    return static_cast<DWORD>(ms);
-}
 
 void WaylandPoll() {
     if (wayland.display == nullptr) return;

@@ -13,9 +13,9 @@
 
 #include <cmath>
 
-#include "platform/wayland/control.h"
 #include "platform/wayland/key_codes.h"
 #include "platform/wayland/state.h"
+#include "platform/wayland/supervisor_channel.h"
 
 namespace plat {
 

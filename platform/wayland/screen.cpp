@@ -1,13 +1,7 @@
 // The screen of a saver process is its output: the primary and the virtual
 // screen are both the output's size in device pixels, with (0, 0) at its
 // corner, so each output gets the whole picture at its own size. No other
-// program's windows can be seen from a Wayland client. A message box cannot be
-// shown over a screen saver: its text goes to stderr and the exit status
-// becomes 1.
-#include <unistd.h>
-
-#include <cstdio>
-
+// program's windows can be seen from a Wayland client.
 #include "platform/wayland/state.h"
 
 namespace plat {
@@ -37,20 +31,6 @@ int WaylandGetClipBox(HDC dc, RECT* rect) {
     if (window == nullptr) return kError;
     *rect = RECT{0, 0, window->width, window->height};
     return kSimpleRegion;
-}
-
-int WaylandMessageBox(HWND, const char* text, const char* caption, UINT) {
-    constexpr int IDOK = 1;
-    wayland.failed = true;
-    std::fprintf(stderr, "%s: %s: %s\n", wayland.program, caption ? caption : "", text ? text : "");
-    return IDOK;
-}
-
-// The compositor frees what a closed connection held.
-void WaylandExitProcess(UINT code) {
-    if (wayland.display != nullptr) wlLib.displayFlush(wayland.display);
-    std::fflush(stderr);
-    _exit(static_cast<int>((wayland.failed && (code & 0xFF) == 0 ? 1 : code) & 0xFF));
 }
 
 namespace emu {

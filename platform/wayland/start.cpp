@@ -1,13 +1,14 @@
-#include "platform/wayland/start.h"
-
+// The start of the Wayland window system (its table's `start`): loads the
+// libraries and runs the supervisor (supervisor.h).
 #include <cstdio>
 
 #include "platform/wayland/libraries.h"
+#include "platform/wayland/state.h"
 #include "platform/wayland/supervisor.h"
 
 namespace plat {
 
-bool StartWayland(const EntryOptions& options, const char* program, int* status) {
+bool WaylandStart(const EntryOptions& options, const char* program, ShellArguments*, int* status) {
     if (options.showFps) std::fprintf(stderr, "%s: --fps shows the frame rate on X11 only\n", program);
     char error[512];
     if (!LoadWaylandLibraries(error, sizeof error)) {

@@ -19,6 +19,7 @@
 #include <cstdint>
 
 #include "platform/emulated/backend.h"
+#include "platform/linux/entry_options.h"
 #include "platform/wayland/protocols.h"
 
 namespace plat {
@@ -91,7 +92,7 @@ void OutputDeviceSize(int* width, int* height);
 void RoundTrip();
 [[noreturn]] void EndQuietly(int status);
 
-// surface.cpp
+// window.cpp
 void ApplySurfaceSize();  // after a configure or a scale change; sends WM_SIZE
 void RequestKeyboard();   // from the supervisor: take the keyboard again
 
@@ -100,16 +101,16 @@ void BindSeat(std::uint32_t name, std::uint32_t version);
 void ApplyCursor();  // hides the cursor over the surface when it should be
 void SettleKeyboardLeave();
 
-// egl_surface.cpp
+// gl_surface.cpp
 void ResizeKeptFrame(int width, int height);  // the frame kept between swaps follows the buffer
 void ReleaseGl();
 
 // event_loop.cpp
 void ReportToSupervisor(char message);
 
-// The functions of the waylandWindowSystem table (window_system_wayland.cpp).
+// The functions of the waylandWindowSystem table (window_system_table.cpp).
+bool WaylandStart(const EntryOptions& options, const char* program, ShellArguments* shell, int* status);
 namespace emu {
-DWORD WaylandTickMs();
 void WaylandPoll();
 void WaylandWait(DWORD timeoutMs);
 bool WaylandDisplayAsleep();

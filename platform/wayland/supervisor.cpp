@@ -17,10 +17,10 @@
 
 #include "platform/linux/window_system.h"
 #include "platform/posix/startup_trace.h"
-#include "platform/wayland/control.h"
 #include "platform/wayland/instance_lock.h"
 #include "platform/wayland/protocols.h"
 #include "platform/wayland/state.h"
+#include "platform/wayland/supervisor_channel.h"
 
 namespace plat {
 

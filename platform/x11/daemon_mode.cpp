@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/x11/stop_signals.h"
+#include "platform/linux/stop_signals.h"
 
 namespace plat {
 

@@ -1,7 +1,7 @@
 // The monitors of an X screen seen as Win32 sees them: the primary monitor is
 // the screen (SM_CXSCREEN, SM_CYSCREEN) with its top-left corner at (0, 0) of
 // screen coordinates, and the virtual screen is the union of all monitors,
-// whose left and top may be negative. Pure: the RandR query is in screen_metrics.cpp.
+// whose left and top may be negative. Pure: the RandR query is in screen.cpp.
 #pragma once
 
 namespace plat {

@@ -1,21 +1,17 @@
-// The X11 start of the Linux programs' entry (platform/linux/main.cpp): opens
-// the display, turns on the --fps overlay, and in daemon mode takes the
-// daemon's window, whose preview ("p <decimal id>") the shell then runs.
-#include "platform/x11/start.h"
-
+// The start of the X11 window system (its table's `start`): opens the display,
+// turns on the --fps overlay, and in daemon mode takes the daemon's window,
+// whose preview ("p <decimal id>") the shell then runs.
 #include <cstdio>
 
-#include "platform/linux/window_system.h"
+#include "platform/linux/stop_signals.h"
 #include "platform/posix/startup_trace.h"
 #include "platform/x11/daemon_mode.h"
 #include "platform/x11/fps_overlay.h"
 #include "platform/x11/state.h"
-#include "platform/x11/stop_signals.h"
 
 namespace plat {
 
-bool StartX11(const EntryOptions& options, const char* program, ShellArguments* shell, int* status) {
-    UseWindowSystem(x11WindowSystem);
+bool X11Start(const EntryOptions& options, const char* program, ShellArguments* shell, int* status) {
     // A daemon may stop the saver as soon as it has started it.
     if (options.action == EntryAction::Daemon) InstallStopSignals();
     if (!OpenDisplay()) {

@@ -21,6 +21,7 @@
 #include <X11/Xutil.h>
 
 #include "platform/emulated/backend.h"
+#include "platform/linux/entry_options.h"
 #include "platform/platform.h"
 
 namespace plat {
@@ -69,7 +70,7 @@ struct X11State {
 
 extern X11State x11;
 
-// display.cpp
+// connection.cpp
 bool OpenDisplay();  // false when there is no X server
 void CloseDisplay();
 void BeginErrorTrap();
@@ -83,8 +84,10 @@ bool IsOurXWindow(::Window window);    // a peer, a menu popup or a message box
 ::Window ForeignWindowOf(HWND window);
 void ResizeGlChild(Peer& peer);
 
-// events.cpp
+// input.cpp
 void TranslateEvent(XEvent& event);
+
+// event_loop.cpp
 void ProcessPendingDestroys();
 
 // power_saving.cpp
@@ -104,13 +107,13 @@ bool IsMenuPopup(::Window window);
 // message_box.cpp
 bool IsMessageBoxWindow(::Window window);
 
-// glx_surface.cpp
+// gl_surface.cpp
 void ReleaseCurrentContext();
 
-// The functions of the x11WindowSystem table (window_system_x11.cpp), one per
+// The functions of the x11WindowSystem table (window_system_table.cpp), one per
 // entry of platform/linux/window_system.h, defined in the files named there.
+bool X11Start(const EntryOptions& options, const char* program, ShellArguments* shell, int* status);
 namespace emu {
-DWORD X11TickMs();
 void X11Poll();
 void X11Wait(DWORD timeoutMs);
 bool X11DisplayAsleep();
@@ -138,6 +141,6 @@ BOOL X11MakeCurrent(HDC dc, HGLRC context);
 BOOL X11DeleteContext(HGLRC context);
 BOOL X11SwapBuffers(HDC dc);
 int X11MessageBox(HWND owner, const char* text, const char* caption, UINT type);
-void X11ExitProcess(UINT code);  // display.cpp; does not return
+void X11ExitProcess(UINT code);  // connection.cpp; does not return
 
 }  // namespace plat

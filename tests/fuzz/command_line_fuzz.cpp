@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/command_line_text.h"
+#include "platform/linux/command_line_text.h"
 #include "shell/shell.h"
 #include "tests/reliability/command_line_run.h"
 

@@ -1,7 +1,7 @@
-// The options of the Linux screen-saver daemons (XScreenSaver, MATE) and the
-// program's own --help, --version, --fps, --x11 and --wayland, read from argv
-// before the shell sees the Windows-style switches. Pure: no X connection, no
-// global state.
+// The Linux programs' entry options: those of the screen-saver daemons
+// (XScreenSaver, MATE) and the program's own --help, --version, --fps, --x11 and
+// --wayland, read from argv before the shell sees the Windows-style switches.
+// Pure: no connection to any window system, no global state.
 //
 //   --root, -root              draw on $XSCREENSAVER_WINDOW, else the root window
 //   --window-id ID, -window-id draw on window ID (decimal or 0x hex); wins over --root
@@ -21,6 +21,7 @@
 
 namespace plat {
 
+constexpr int kBadCommandLineStatus = 255;  // the shell's -1
 constexpr int kMaxShellArguments = 64;
 constexpr std::size_t kDaemonErrorMax = 200;
 
@@ -45,6 +46,12 @@ struct EntryOptions {
     int shellArgc;         // argv[0] and the arguments the shell scans
     const char* shellArgv[kMaxShellArguments];
     char error[kDaemonErrorMax];  // one line, without newline
+};
+
+// The arguments the shell scans: argv[0] and the Windows-style switches.
+struct ShellArguments {
+    int argc;
+    const char* const* argv;
 };
 
 // "123", "0x600008", "0X1f": the id; no sign, no blanks, 32 bits at most.

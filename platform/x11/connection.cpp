@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "platform/x11/daemon_mode.h"
-#include "platform/x11/screen_metrics.h"
+#include "platform/x11/screen.h"
 #include "platform/x11/state.h"
 
 namespace plat {

@@ -1,4 +1,4 @@
-// Screen coordinates over X: see screen_metrics.cpp.
+// Screen coordinates over X: see screen.cpp.
 #pragma once
 
 namespace plat {

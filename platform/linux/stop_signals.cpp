@@ -1,4 +1,4 @@
-#include "platform/x11/stop_signals.h"
+#include "platform/linux/stop_signals.h"
 
 #include <fcntl.h>
 #include <signal.h>

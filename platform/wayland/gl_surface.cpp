@@ -174,7 +174,7 @@ void RequestFrameCallback() {
     if (wayland.frameCallback != nullptr) return;
     wayland.frameCallback = wl_surface_frame(wayland.surface);
     wl_callback_add_listener(wayland.frameCallback, &kFrameListener, nullptr);
-    wayland.frameRequestedMs = emu::WaylandTickMs();
+    wayland.frameRequestedMs = emu::BackendTickMs();
 }
 
 }  // namespace
@@ -196,7 +196,7 @@ namespace emu {
 
 bool WaylandDisplayAsleep() {
     if (wayland.display == nullptr || wayland.surface == nullptr) return false;
-    return wayland.frameCallback != nullptr && WaylandTickMs() - wayland.frameRequestedMs >= kHiddenAfterMs;
+    return wayland.frameCallback != nullptr && emu::BackendTickMs() - wayland.frameRequestedMs >= kHiddenAfterMs;
 }
 
 }  // namespace emu

@@ -1,4 +1,4 @@
-#include "platform/x11/daemon_options.h"
+#include "platform/linux/entry_options.h"
 
 #include <cstdio>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/command_line_text.h"
+#include "platform/linux/command_line_text.h"
 #include "shell/shell.h"
 
 namespace {

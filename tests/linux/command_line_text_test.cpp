@@ -1,4 +1,4 @@
-#include "platform/x11/command_line_text.h"
+#include "platform/linux/command_line_text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // coordinates are Win32's: (0, 0) is the primary monitor's top-left corner
 // (RandR's primary monitor, else the first), and the virtual screen spans every
 // monitor. For a daemon the screen is the daemon's window.
-#include "platform/x11/screen_metrics.h"
+#include "platform/x11/screen.h"
 
 #include <X11/extensions/Xrandr.h>
 
