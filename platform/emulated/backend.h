@@ -62,9 +62,39 @@ void NativeResized(HWND window, int x, int y, int width, int height);
 void InvalidateWindow(HWND window);  // WM_PAINT is generated when the queue is empty
 // A point as a mouse message's long parameter: x in the low word, y in the high.
 LPARAM PointParam(int x, int y);
+// The key state of a mouse message's short parameter, and one wheel notch.
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_RBUTTON = 0x0002;
+constexpr WPARAM MK_SHIFT = 0x0004;
+constexpr WPARAM MK_CONTROL = 0x0008;
+constexpr WPARAM MK_MBUTTON = 0x0010;
+constexpr int WHEEL_DELTA = 120;
+// WM_MOUSEWHEEL's short parameter: the turn (WHEEL_DELTA a notch, away from the
+// user positive) in the high word, the key state in the low.
+WPARAM WheelParam(int delta, WPARAM keys);
+// The message of a key going down or up (WM_SYSKEY* for a system key: Alt held,
+// or F10) and its long parameter: a repeat count of 1, the scan code, and on
+// release the previous-state and transition bits.
+struct KeyMessage {
+    UINT message;
+    LPARAM lParam;
+};
+KeyMessage KeyMessageOf(bool press, bool system, unsigned scanCode);
 // A screen point as the long parameter of a mouse message for `window`: in its
 // client coordinates, or unchanged for a window not in the table.
 LPARAM ClientPointParam(HWND window, int screenX, int screenY);
+
+// The one pixel format of the emulated platforms: a double-buffered RGBA window
+// format with these channel sizes (and shifts, where the platform knows them).
+constexpr int kOnlyPixelFormat = 1;
+struct PixelFormatBits {
+    BYTE color, red, green, blue, alpha, depth, stencil;
+    BYTE redShift = 0, greenShift = 0, blueShift = 0, alphaShift = 0;  // 0 where unknown
+};
+// DescribePixelFormat of that format: fills *pfd and returns the number of
+// formats (1); 0 for another format or a size too small. A null pfd only asks
+// for the number.
+int DescribeOnlyPixelFormat(int format, UINT size, PIXELFORMATDESCRIPTOR* pfd, const PixelFormatBits& bits);
 
 int MenuItemCount(HMENU menu);
 const MenuItem* MenuItemAt(HMENU menu, int index);

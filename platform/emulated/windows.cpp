@@ -128,6 +128,15 @@ LPARAM PointParam(int x, int y) {
     return static_cast<LPARAM>((static_cast<DWORD>(y & 0xFFFF) << 16) | static_cast<DWORD>(x & 0xFFFF));
 }
 
+WPARAM WheelParam(int delta, WPARAM keys) { return (static_cast<WPARAM>(static_cast<WORD>(delta)) << 16) | keys; }
+
+KeyMessage KeyMessageOf(bool press, bool system, unsigned scanCode) {
+    std::uint32_t flags = 1 | ((scanCode & 0xFF) << 16);
+    if (!press) flags |= 0xC0000000u;  // previous state down, transition up
+    const UINT message = press ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    return {message, static_cast<LPARAM>(flags)};
+}
+
 LPARAM ClientPointParam(HWND window, int screenX, int screenY) {
     int x = screenX, y = screenY;
     for (int depth = 0; depth < kMaxWindows; ++depth) {

@@ -6,10 +6,6 @@ namespace headless {
 namespace internal {
 namespace {
 
-constexpr plat::WPARAM MK_LBUTTON = 0x0001;
-constexpr plat::WPARAM MK_RBUTTON = 0x0002;
-constexpr plat::WPARAM MK_MBUTTON = 0x0010;
-
 ForeignWindow* LiveForeign(plat::HWND window) {
     for (ForeignWindow& f : state.foreign)
         if (f.handle == window && f.alive) return &f;
@@ -46,7 +42,7 @@ void Deliver(const Event& event, plat::HWND target) {
     using namespace plat;
     static const UINT kDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
     static const UINT kUp[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
-    static const WPARAM kKeys[3] = {MK_LBUTTON, MK_RBUTTON, MK_MBUTTON};
+    static const WPARAM kKeys[3] = {emu::MK_LBUTTON, emu::MK_RBUTTON, emu::MK_MBUTTON};
     int button = event.a >= 0 && event.a <= 2 ? static_cast<int>(event.a) : 0;
     WPARAM a = static_cast<WPARAM>(event.a);
     switch (event.input) {
@@ -70,7 +66,7 @@ void Deliver(const Event& event, plat::HWND target) {
             PostMessageA(target, kUp[button], 0, plat::emu::ClientPointParam(target, state.cursor.x, state.cursor.y));
             break;
         case Input::Wheel:
-            PostMessageA(target, WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(event.a)) << 16,
+            PostMessageA(target, WM_MOUSEWHEEL, emu::WheelParam(static_cast<int>(event.a), 0),
                          plat::emu::PointParam(state.cursor.x, state.cursor.y));
             break;
         case Input::MoveCursorTo:

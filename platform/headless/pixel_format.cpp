@@ -7,7 +7,7 @@ namespace internal {
 namespace {
 
 constexpr std::uintptr_t kPixelFormatSet = 1;  // bit in the window's backend peer field
-constexpr int kOnlyFormat = 1;
+constexpr int kOnlyFormat = plat::emu::kOnlyPixelFormat;
 
 }  // namespace
 
@@ -41,21 +41,18 @@ BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
 
 int DescribePixelFormat(HDC dc, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) {
     if (emu::WindowFromDC(dc) == nullptr) return 0;
-    if (pfd == nullptr) return headless::internal::kOnlyFormat;
-    if (format != headless::internal::kOnlyFormat || size < sizeof(PIXELFORMATDESCRIPTOR)) return 0;
-    *pfd = PIXELFORMATDESCRIPTOR();
-    pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
-    pfd->nVersion = 1;
-    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd->iPixelType = PFD_TYPE_RGBA;
-    pfd->cColorBits = 32;
-    pfd->cRedBits = pfd->cGreenBits = pfd->cBlueBits = pfd->cAlphaBits = 8;
-    pfd->cRedShift = 0;
-    pfd->cGreenShift = 8;
-    pfd->cBlueShift = 16;
-    pfd->cAlphaShift = 24;
-    pfd->cDepthBits = 24;
-    return headless::internal::kOnlyFormat;
+    const emu::PixelFormatBits rgba8 = {.color = 32,
+                                        .red = 8,
+                                        .green = 8,
+                                        .blue = 8,
+                                        .alpha = 8,
+                                        .depth = 24,
+                                        .stencil = 0,
+                                        .redShift = 0,
+                                        .greenShift = 8,
+                                        .blueShift = 16,
+                                        .alphaShift = 24};
+    return emu::DescribeOnlyPixelFormat(format, size, pfd, rgba8);
 }
 
 }  // namespace plat

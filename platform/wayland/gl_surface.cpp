@@ -21,7 +21,7 @@ namespace plat {
 
 namespace {
 
-constexpr int kOnlyFormat = 1;
+constexpr int kOnlyFormat = emu::kOnlyPixelFormat;
 constexpr DWORD kHiddenAfterMs = 1000;  // no frame shown for this long: the surface is hidden
 
 struct KeptFrame {
@@ -212,22 +212,17 @@ BOOL WaylandSetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
 
 int WaylandDescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) {
     if (!Initialize()) return 0;
-    if (pfd != nullptr) {
-        if (format != kOnlyFormat || size < sizeof(PIXELFORMATDESCRIPTOR)) return 0;
-        std::memset(pfd, 0, sizeof *pfd);
-        pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
-        pfd->nVersion = 1;
-        pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        pfd->iPixelType = PFD_TYPE_RGBA;
-        pfd->cRedBits = static_cast<BYTE>(ConfigAttribute(EGL_RED_SIZE));
-        pfd->cGreenBits = static_cast<BYTE>(ConfigAttribute(EGL_GREEN_SIZE));
-        pfd->cBlueBits = static_cast<BYTE>(ConfigAttribute(EGL_BLUE_SIZE));
-        pfd->cAlphaBits = static_cast<BYTE>(ConfigAttribute(EGL_ALPHA_SIZE));
-        pfd->cColorBits = static_cast<BYTE>(ConfigAttribute(EGL_BUFFER_SIZE));
-        pfd->cDepthBits = static_cast<BYTE>(ConfigAttribute(EGL_DEPTH_SIZE));
-        pfd->cStencilBits = static_cast<BYTE>(ConfigAttribute(EGL_STENCIL_SIZE));
-    }
-    return kOnlyFormat;
+    auto bits = [](EGLint attribute) { return static_cast<BYTE>(ConfigAttribute(attribute)); };
+    const emu::PixelFormatBits config = {
+        .color = bits(EGL_BUFFER_SIZE),
+        .red = bits(EGL_RED_SIZE),
+        .green = bits(EGL_GREEN_SIZE),
+        .blue = bits(EGL_BLUE_SIZE),
+        .alpha = bits(EGL_ALPHA_SIZE),
+        .depth = bits(EGL_DEPTH_SIZE),
+        .stencil = bits(EGL_STENCIL_SIZE),
+    };
+    return emu::DescribeOnlyPixelFormat(format, size, pfd, config);
 }
 
 HGLRC WaylandCreateContext(HDC dc) {

@@ -21,26 +21,18 @@ namespace plat {
 
 namespace {
 
-constexpr std::uint32_t kSeatVersion = 4;  // release requests, repeat info; no pointer frames
-constexpr WPARAM MK_LBUTTON = 0x0001;
-constexpr WPARAM MK_RBUTTON = 0x0002;
-constexpr WPARAM MK_MBUTTON = 0x0010;
-constexpr int kWheelDelta = 120;
+constexpr std::uint32_t kSeatVersion = 4;     // release requests, repeat info; no pointer frames
 constexpr std::uint32_t kLeftButton = 0x110;  // BTN_LEFT, BTN_RIGHT, BTN_MIDDLE
 constexpr std::uint32_t kRightButton = 0x111;
 constexpr std::uint32_t kMiddleButton = 0x112;
 
 WPARAM heldButtons = 0;
 
-LPARAM PackPoint(int x, int y) {
-    return static_cast<LPARAM>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) | static_cast<std::uint32_t>(x & 0xFFFF));
-}
-
 int DevicePixels(wl_fixed_t value) {
     return static_cast<int>(std::lround(wl_fixed_to_double(value) * wayland.bufferScale));
 }
 
-LPARAM PointerPoint() { return PackPoint(wayland.pointerX, wayland.pointerY); }
+LPARAM PointerPoint() { return emu::PointParam(wayland.pointerX, wayland.pointerY); }
 
 void MovePointer(wl_fixed_t x, wl_fixed_t y) {
     wayland.pointerX = DevicePixels(x);
@@ -70,15 +62,15 @@ void OnPointerButton(void*, wl_pointer*, std::uint32_t, std::uint32_t, std::uint
     UINT message = 0;
     switch (button) {
         case kLeftButton:
-            bit = MK_LBUTTON;
+            bit = emu::MK_LBUTTON;
             message = press ? WM_LBUTTONDOWN : WM_LBUTTONUP;
             break;
         case kRightButton:
-            bit = MK_RBUTTON;
+            bit = emu::MK_RBUTTON;
             message = press ? WM_RBUTTONDOWN : WM_RBUTTONUP;
             break;
         case kMiddleButton:
-            bit = MK_MBUTTON;
+            bit = emu::MK_MBUTTON;
             message = press ? WM_MBUTTONDOWN : WM_MBUTTONUP;
             break;
         default:
@@ -90,9 +82,8 @@ void OnPointerButton(void*, wl_pointer*, std::uint32_t, std::uint32_t, std::uint
 
 void OnPointerAxis(void*, wl_pointer*, std::uint32_t, std::uint32_t axis, wl_fixed_t value) {
     if (axis != WL_POINTER_AXIS_VERTICAL_SCROLL || value == 0 || wayland.window == nullptr) return;
-    const int delta = value > 0 ? -kWheelDelta : kWheelDelta;  // Wayland counts down as positive
-    const WPARAM wParam = (static_cast<WPARAM>(static_cast<WORD>(delta)) << 16) | heldButtons;
-    emu::QueueMessage(wayland.window, WM_MOUSEWHEEL, wParam, PointerPoint());
+    const int delta = value > 0 ? -emu::WHEEL_DELTA : emu::WHEEL_DELTA;  // Wayland counts down as positive
+    emu::QueueMessage(wayland.window, WM_MOUSEWHEEL, emu::WheelParam(delta, heldButtons), PointerPoint());
 }
 
 // The seat is bound at version 4: the later pointer events never come.
@@ -121,10 +112,8 @@ void OnKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
     const bool press = state == WL_KEYBOARD_KEY_STATE_PRESSED;
     if (IsAltKeyCode(key)) wayland.altDown = press;
     const bool system = wayland.altDown || IsSystemKeyCode(key);
-    std::uint32_t flags = 1 | ((key & 0xFF) << 16);
-    if (!press) flags |= 0xC0000000u;  // previous state down, transition up
-    const UINT message = press ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    emu::QueueMessage(wayland.window, message, VirtualKeyFromKeyCode(key), static_cast<LPARAM>(flags));
+    const emu::KeyMessage message = emu::KeyMessageOf(press, system, key);
+    emu::QueueMessage(wayland.window, message.message, VirtualKeyFromKeyCode(key), message.lParam);
 }
 
 void OnModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {}

@@ -18,10 +18,6 @@ State state;
 
 namespace {
 
-constexpr plat::WPARAM MK_LBUTTON = 0x0001;
-constexpr plat::WPARAM MK_RBUTTON = 0x0002;
-constexpr plat::WPARAM MK_MBUTTON = 0x0010;
-
 // The window that page input goes to: the newest visible emulated window.
 plat::HWND InputWindow() {
     plat::HWND newest = nullptr;
@@ -53,7 +49,7 @@ void FollowCanvas(int width, int height) {
 void Deliver(const WebEvent& event) {
     using namespace plat;
     static const UINT kDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
-    static const WPARAM kKeys[3] = {MK_LBUTTON, MK_RBUTTON, MK_MBUTTON};
+    static const WPARAM kKeys[3] = {emu::MK_LBUTTON, emu::MK_RBUTTON, emu::MK_MBUTTON};
     if (event.kind == kWebEventResize) {
         FollowCanvas(event.a, event.b);
         return;

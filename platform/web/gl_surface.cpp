@@ -13,7 +13,7 @@ namespace {
 using web::state;
 
 constexpr std::uintptr_t kPixelFormatSet = 1;  // bit in the window's backend peer field
-constexpr int kOnlyFormat = 1;
+constexpr int kOnlyFormat = plat::emu::kOnlyPixelFormat;
 
 plat::emu::Window* SurfaceWindow(plat::HDC dc) {
     plat::emu::Window* window = plat::emu::LookupWindow(plat::emu::WindowFromDC(dc));
@@ -42,20 +42,18 @@ BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
 
 int DescribePixelFormat(HDC dc, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) {
     if (emu::WindowFromDC(dc) == nullptr) return 0;
-    if (pfd == nullptr) return kOnlyFormat;
-    if (format != kOnlyFormat || size < sizeof(PIXELFORMATDESCRIPTOR)) return 0;
-    *pfd = PIXELFORMATDESCRIPTOR();
-    pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
-    pfd->nVersion = 1;
-    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd->iPixelType = PFD_TYPE_RGBA;
-    pfd->cColorBits = 24;
-    pfd->cRedBits = pfd->cGreenBits = pfd->cBlueBits = 8;
-    pfd->cRedShift = 0;
-    pfd->cGreenShift = 8;
-    pfd->cBlueShift = 16;
-    pfd->cDepthBits = 16;
-    return kOnlyFormat;
+    const emu::PixelFormatBits rgb8 = {.color = 24,
+                                       .red = 8,
+                                       .green = 8,
+                                       .blue = 8,
+                                       .alpha = 0,
+                                       .depth = 16,
+                                       .stencil = 0,
+                                       .redShift = 0,
+                                       .greenShift = 8,
+                                       .blueShift = 16,
+                                       .alphaShift = 0};
+    return emu::DescribeOnlyPixelFormat(format, size, pfd, rgb8);
 }
 
 // The canvas takes one context; a second one would be the same WebGL context.

@@ -13,7 +13,7 @@ namespace plat {
 
 namespace {
 
-constexpr int kOnlyFormat = 1;
+constexpr int kOnlyFormat = emu::kOnlyPixelFormat;
 
 // The GL child of the window a device context belongs to, or None.
 ::Window DrawableOf(HDC dc) {
@@ -51,22 +51,17 @@ BOOL X11SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
 
 int X11DescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) {
     if (!x11.display || !GlVisual()) return 0;
-    if (pfd) {
-        if (format != kOnlyFormat || size < sizeof(PIXELFORMATDESCRIPTOR)) return 0;
-        std::memset(pfd, 0, sizeof *pfd);
-        pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
-        pfd->nVersion = 1;
-        pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        pfd->iPixelType = PFD_TYPE_RGBA;
-        pfd->cRedBits = static_cast<BYTE>(VisualAttribute(GLX_RED_SIZE));
-        pfd->cGreenBits = static_cast<BYTE>(VisualAttribute(GLX_GREEN_SIZE));
-        pfd->cBlueBits = static_cast<BYTE>(VisualAttribute(GLX_BLUE_SIZE));
-        pfd->cAlphaBits = static_cast<BYTE>(VisualAttribute(GLX_ALPHA_SIZE));
-        pfd->cColorBits = static_cast<BYTE>(VisualAttribute(GLX_BUFFER_SIZE));
-        pfd->cDepthBits = static_cast<BYTE>(VisualAttribute(GLX_DEPTH_SIZE));
-        pfd->cStencilBits = static_cast<BYTE>(VisualAttribute(GLX_STENCIL_SIZE));
-    }
-    return kOnlyFormat;
+    auto bits = [](int attribute) { return static_cast<BYTE>(VisualAttribute(attribute)); };
+    const emu::PixelFormatBits visual = {
+        .color = bits(GLX_BUFFER_SIZE),
+        .red = bits(GLX_RED_SIZE),
+        .green = bits(GLX_GREEN_SIZE),
+        .blue = bits(GLX_BLUE_SIZE),
+        .alpha = bits(GLX_ALPHA_SIZE),
+        .depth = bits(GLX_DEPTH_SIZE),
+        .stencil = bits(GLX_STENCIL_SIZE),
+    };
+    return emu::DescribeOnlyPixelFormat(format, size, pfd, visual);
 }
 
 HGLRC X11CreateContext(HDC dc) {

@@ -13,16 +13,11 @@ namespace plat {
 
 namespace {
 
-constexpr WPARAM MK_LBUTTON = 0x0001;
-constexpr WPARAM MK_RBUTTON = 0x0002;
-constexpr WPARAM MK_SHIFT = 0x0004;
-constexpr WPARAM MK_CONTROL = 0x0008;
-constexpr WPARAM MK_MBUTTON = 0x0010;
-constexpr int kWheelDelta = 120;
-
-LPARAM PackPoint(int x, int y) {
-    return static_cast<LPARAM>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) | static_cast<std::uint32_t>(x & 0xFFFF));
-}
+using emu::MK_CONTROL;
+using emu::MK_LBUTTON;
+using emu::MK_MBUTTON;
+using emu::MK_RBUTTON;
+using emu::MK_SHIFT;
 
 WPARAM MouseKeys(unsigned int state) {
     WPARAM keys = 0;
@@ -37,17 +32,15 @@ WPARAM MouseKeys(unsigned int state) {
 // Client-area coordinates: events on the outer window are offset by the strip.
 LPARAM ClientPoint(const Peer& peer, ::Window window, int x, int y) {
     if (window == peer.outer && peer.hasBar) y -= x11.barHeight;
-    return PackPoint(x, y);
+    return emu::PointParam(x, y);
 }
 
 void TranslateKey(const Peer& peer, XKeyEvent& key, bool press) {
     KeySym keysym = XLookupKeysym(&key, 0);
     bool system = (key.state & Mod1Mask) || IsSystemKey(keysym);
-    auto scanCode = static_cast<std::uint32_t>(key.keycode >= 8 ? key.keycode - 8 : 0) & 0xFF;
-    std::uint32_t flags = 1 | (scanCode << 16);
-    if (!press) flags |= 0xC0000000u;  // previous state down, transition up
-    UINT message = press ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    emu::QueueMessage(peer.handle, message, VirtualKeyFromKeysym(keysym), static_cast<LPARAM>(flags));
+    const unsigned scanCode = key.keycode >= 8 ? key.keycode - 8 : 0;
+    const emu::KeyMessage message = emu::KeyMessageOf(press, system, scanCode);
+    emu::QueueMessage(peer.handle, message.message, VirtualKeyFromKeysym(keysym), message.lParam);
 }
 
 void TranslateButton(const Peer& peer, XButtonEvent& button, bool press) {
@@ -66,10 +59,9 @@ void TranslateButton(const Peer& peer, XButtonEvent& button, bool press) {
         case Button4:
         case Button5: {
             if (!press) return;
-            int delta = button.button == Button4 ? kWheelDelta : -kWheelDelta;
-            WPARAM wParam = (static_cast<WPARAM>(static_cast<WORD>(delta)) << 16) | keys;
-            emu::QueueMessage(peer.handle, WM_MOUSEWHEEL, wParam,
-                              PackPoint(button.x_root - ScreenOriginX(), button.y_root - ScreenOriginY()));
+            const int delta = button.button == Button4 ? emu::WHEEL_DELTA : -emu::WHEEL_DELTA;
+            emu::QueueMessage(peer.handle, WM_MOUSEWHEEL, emu::WheelParam(delta, keys),
+                              emu::PointParam(button.x_root - ScreenOriginX(), button.y_root - ScreenOriginY()));
             return;
         }
         default:
