@@ -14,6 +14,7 @@
 
 #include <cstring>
 
+#include "platform/posix/frame_count.h"
 #include "platform/posix/startup_trace.h"
 #include "platform/wayland/state.h"
 
@@ -276,6 +277,7 @@ BOOL WaylandSwapBuffers(HDC dc) {
     RequestFrameCallback();
     const EGLBoolean swapped = wlLib.eglSwapBuffers(egl.display, egl.surface);
     if (k.available) k.bindFramebuffer(GL_FRAMEBUFFER, k.framebuffer);
+    NoteFramePresented();
     if (StartupTraced()) {
         // The frame counts as presented once it is drawn and the compositor has it.
         glFinish();

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/posix/frame_count.h"
 #include "platform/posix/startup_trace.h"
 #include "platform/x11/fps_overlay.h"
 #include "platform/x11/state.h"
@@ -101,6 +102,7 @@ BOOL X11SwapBuffers(HDC dc) {
     DrawFpsOverlay();
     glXSwapBuffers(x11.display, drawable);
     RestoreUnderFpsOverlay();
+    NoteFramePresented();
     if (StartupTraced()) {
         // The frame counts as presented once it is drawn and the server has it.
         glFinish();

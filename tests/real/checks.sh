@@ -51,3 +51,16 @@ within() {
 
 # Milliseconds since the epoch.
 now_ms() { date +%s%3N; }
+
+# frames_of <pid>: the frames that saver process has presented so far; the
+# programs count them in $SAVER_FRAME_COUNT_DIR/<pid> when that is set. Pacing
+# is judged by frames, which a busy machine can only lower; CPU time is printed.
+frames_of() { cat "$SAVER_FRAME_COUNT_DIR/$1" 2>/dev/null || echo 0; }
+
+# frames_settled <pid>: true once no frame came in 300 ms.
+frames_settled() {
+    local before
+    before=$(frames_of "$1")
+    sleep 0.3
+    [ "$(frames_of "$1")" = "$before" ]
+}

@@ -30,6 +30,8 @@ if ! start_xvfb -screen 0 1024x768x24; then
 fi
 
 SAVER_PID=
+export SAVER_FRAME_COUNT_DIR="$WORK/frames"
+mkdir -p "$SAVER_FRAME_COUNT_DIR"
 # start_saver <command...>: runs it from the bin dir in the background (./amber,
 # or env VAR=value ./amber); stdout and stderr land in $WORK/out and $WORK/err.
 start_saver() {
@@ -41,14 +43,15 @@ start_saver() {
     on_exit_kill "$SAVER_PID"
 }
 # ends_within <what> <command...>: runs the command (a signal, the window's
-# destruction) and checks that the saver has ended 200 ms later, then that its
-# status is 0.
+# destruction) and checks that the saver ends at once, not at some later wake-up,
+# then that its status is 0. The time is printed: it is typically a few ms, and
+# the bound (a second) is one that only a loop the event does not wake misses.
 ends_within() {
     local event=$1 elapsed fast status
     shift
-    elapsed=$(python3 "$HERE/end_timer.py" "$SAVER_PID" 1000 "$@")
-    [ "$elapsed" != timeout ] && [ "$elapsed" -le 200 ] && fast=yes || fast=no
-    check "$event ends it within 200 ms ($elapsed ms)" [ $fast = yes ]
+    elapsed=$(python3 "$HERE/end_timer.py" "$SAVER_PID" 3000 "$@")
+    [ "$elapsed" != timeout ] && [ "$elapsed" -le 1000 ] && fast=yes || fast=no
+    check "$event ends it at once ($elapsed ms)" [ $fast = yes ]
     wait "$SAVER_PID"
     status=$?
     check "$event: status 0 ($status)" [ "$status" = 0 ]
@@ -193,21 +196,30 @@ done
 # --- drawing nobody sees ------------------------------------------------------------
 
 # Unmapped, or covered by another window, the saver draws nothing and sleeps;
-# shown again, it draws at once. The figures: CPU, in percent of one core.
+# shown again, it draws at once. Judged by the frames it presents; the CPU
+# figures (percent of one core) are printed, since a busy machine moves them.
 open_window "$WORK/w9" 320 240
 win=$(cat "$WORK/w9")
 start_saver ./jade --window-id "$win"
 check_bright "jade draws on its window" 10 0.005 shown 0 320x240+0+0
 visible=$(cpu_percent "$SAVER_PID")
 xdotool windowunmap --sync "$win"
+within 3 frames_settled "$SAVER_PID"
+f0=$(frames_of "$SAVER_PID")
 hidden=$(cpu_percent "$SAVER_PID")
-check "unmapped, it sleeps: ${hidden} % of a core (${visible} % while drawn)" [ "$hidden" -le 5 ]
+f1=$(frames_of "$SAVER_PID")
+check "unmapped, it draws nothing: $((f1 - f0)) frames in a second (${hidden} % of a core; ${visible} % while drawn)" \
+    [ "$f1" = "$f0" ]
 xdotool windowmap --sync "$win"
 check_bright "mapped again, it draws again" 10 0.005 remapped 0 320x240+0+0
 window_over=$WINDOW_PID
 open_window "$WORK/w10" 400 300
+within 3 frames_settled "$SAVER_PID"
+f0=$(frames_of "$SAVER_PID")
 covered=$(cpu_percent "$SAVER_PID")
-check "covered by another window, it sleeps: ${covered} % of a core" [ "$covered" -le 5 ]
+f1=$(frames_of "$SAVER_PID")
+check "covered by another window, it draws nothing: $((f1 - f0)) frames in a second (${covered} % of a core)" \
+    [ "$f1" = "$f0" ]
 destroy_window
 check_bright "uncovered, it draws again" 10 0.005 uncovered 0 320x240+0+0
 kill -TERM "$SAVER_PID"
