@@ -14,8 +14,6 @@ const char kPreviewTitle[] = "Preview";
 constexpr UINT kSaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;  // 43
 constexpr std::uintptr_t kSaverIcon = 100;
 
-// Power broadcast events.
-
 using ImmAssociateContextFn = HIMC(SAVER_CALLBACK*)(HWND, HIMC);
 using VerifyPasswordFn = BOOL(SAVER_CALLBACK*)(HWND);
 

@@ -1,12 +1,15 @@
 // The emulated window system (windows, classes, procedures, posted and sent
-// messages, default processing, paint, timers, menus) shared by the x11 and
-// headless platforms, and the contract between it and the backend beneath.
+// messages, default processing, paint, timers, menus) shared by the x11,
+// wayland, headless and web platforms, and the contract between it and the
+// backend beneath.
 //
 // platform/emulated implements the plat:: services of these groups: window classes
 // and windows, the message loop, window timers, menus, SetCursor, GetDC/ReleaseDC,
-// BeginPaint/EndPaint. Each backend (x11, headless) implements every other plat::
-// service itself (system, GL surface, message box, libraries, registry, metrics,
-// cursor position) plus the Backend* functions below.
+// BeginPaint/EndPaint, and the message parameters every backend packs alike. Each
+// backend implements every other plat:: service itself (system, GL surface,
+// message box, libraries, registry, metrics, cursor position) plus the Backend*
+// functions below; on Linux, x11 and wayland do so through the window-system
+// table of platform/linux, which also keeps the one clock.
 //
 // Everything runs on the one thread that owns the windows; nothing is locked.
 #pragma once
