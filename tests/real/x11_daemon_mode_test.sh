@@ -132,6 +132,22 @@ done
 others=$(echo $runs | tr ' ' '\n' | grep -cv -e '^0/0$' -e '^255/1$')
 check "amber's window destroyed 0 to 250 ms after its start: 0, or 255 with one line (${runs# })" [ "$others" = 0 ]
 
+# --- a 32-bit ARGB window (XScreenSaver's without xscreensaver-gl): opaque ---------
+
+# A compositor shows such a window's alpha; the saver drawn on it must leave
+# every pixel at 255, lit or black.
+open_window "$WORK/w11" --argb 320 240
+win=$(cat "$WORK/w11")
+start_saver ./amber --window-id "$win"
+check_bright "amber draws on an ARGB window" 20 0.01 argb 0 320x240+0+0
+xwd -silent -id "$win" >"$WORK/argb.xwd"
+alpha=$(python3 "$HERE/xwd_alpha.py" "$WORK/argb.xwd")
+check "on it directly ($(children "$win") children), every pixel opaque ($alpha)" \
+    sh -c "[ '$(children "$win")' = 0 ] && echo '$alpha' | grep -Eq ' lit [1-9][0-9]{3,} min_alpha 255 '"
+kill -TERM "$SAVER_PID"
+wait "$SAVER_PID"
+destroy_window
+
 # --- a window without a usable GL config: a child of the saver follows it ---------
 
 open_window "$WORK/w2" --single-buffered 320 240
