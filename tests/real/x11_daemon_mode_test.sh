@@ -2,15 +2,16 @@
 # The X11 programs as the screen-saver daemons and their settings programs run
 # them, on a private Xvfb display: --window-id into a window of the test's own
 # (drawn on directly, or in a child when the window's visual has no usable GL
-# config), its size changes followed, $XSCREENSAVER_WINDOW and --root, the end
-# on SIGTERM/SIGINT/SIGHUP, on the window's destruction and on the loss of the
-# X connection, failures on stderr, bad window ids, --help, --version, --fps;
+# config; a 32-bit ARGB window left opaque), its size changes followed,
+# $XSCREENSAVER_WINDOW and --root, the end on SIGTERM/SIGINT/SIGHUP, on the
+# window's destruction and on the loss of the X connection, failures on stderr,
+# bad window ids, --help, --version, --fps;
 # the first half second (a size change, the window's destruction, a stop
 # signal before the server answers); no drawing while the window is unmapped
 # or covered; then the monitors of `xrandr --setmonitor` as Windows sees them.
 #
 # Usage: x11_daemon_mode_test.sh <directory with amber, cobalt, ...>
-# Needs: Xvfb, xdotool, xwininfo, xrandr, ImageMagick, a C compiler with Xlib
+# Needs: Xvfb, xdotool, xwininfo, xwd, xrandr, ImageMagick, a C compiler with Xlib
 # and GL headers (for x11_test_window.c beside this script).
 # Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
 

@@ -327,7 +327,7 @@ for args in "/x" "p 0" "p 123456789" "p" "l abc"; do
 done
 # An unknown switch is named in one line that points to --help.
 for arg in --bogus x; do
-    (cd "$BIN" && timeout 20 ./amber $arg >"$WORK/out" 2>"$WORK/err")
+    (cd "$BIN" && timeout 20 ./amber "$arg" >"$WORK/out" 2>"$WORK/err")
     code=$?
     line="amber: unknown option '$arg'; see amber --help"
     got="$code|$(cat "$WORK/out")|$(cat "$WORK/err")"

@@ -15,7 +15,7 @@
 # without the mesh), twenty cycles in a row, and two X screens.
 #
 # Usage: xscreensaver_test.sh <directory with amber, cobalt, jade, opal, sphere.3d>
-# Needs: xscreensaver, Xvfb, setpriv, ImageMagick, python3.
+# Needs: xscreensaver, Xvfb, setpriv, xwininfo, xwd, ImageMagick, python3.
 # Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
 
 HERE=$(cd "$(dirname "$0")" && pwd)
