@@ -9,6 +9,7 @@
 #include "platform/linux/command_line_text.h"
 #include "platform/linux/entry_options.h"
 #include "platform/linux/system.h"
+#include "platform/linux/unknown_switch.h"
 #include "platform/linux/window_system.h"
 #include "platform/linux/window_system_choice.h"
 #include "platform/platform.h"
@@ -50,6 +51,15 @@ int main(int argc, char** argv) {
         case plat::EntryAction::Shell:
         case plat::EntryAction::Daemon:
             break;
+    }
+    // The shell refuses an unknown switch with its status alone; a terminal may be watching.
+    if (options.action == plat::EntryAction::Shell) {
+        if (const char* unknown = plat::UnknownSwitch(options.shellArgc, options.shellArgv)) {
+            static char line[512];
+            plat::WriteUnknownSwitchLine(line, sizeof line, program, unknown);
+            std::fprintf(stderr, "%s\n", line);
+            return plat::kBadCommandLineStatus;
+        }
     }
 
     plat::ShellArguments shell = {options.shellArgc, options.shellArgv};

@@ -2,7 +2,7 @@
 
 namespace plat {
 
-char ModeLetter(int argc, const char* const* argv) {
+ModeSwitch FindModeSwitch(int argc, const char* const* argv) {
     // After the program name the command line's characters 1-32 are skipped,
     // then blanks, dashes and slashes; arguments are joined by one blank.
     bool leading = true;
@@ -12,11 +12,13 @@ char ModeLetter(int argc, const char* const* argv) {
             if (leading && c <= 32) continue;
             leading = false;
             if (c == ' ' || c == '-' || c == '/') continue;
-            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
+            return {c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c), i};
         }
     }
-    return 0;
+    return {0, 0};
 }
+
+char ModeLetter(int argc, const char* const* argv) { return FindModeSwitch(argc, argv).letter; }
 
 WindowSystemChoice ChooseWindowSystem(const EntryOptions& options, const char* waylandDisplay) {
     if (options.action == EntryAction::Daemon || options.windowSystem == WindowSystemOption::X11)

@@ -20,7 +20,12 @@ struct WindowSystemChoice {
 
 // The option letter the shell acts on, in lower case, read from the arguments
 // as the shell reads the command line built from them (blanks, "-" and "/"
-// skipped); 0 when there is none.
+// skipped), and the argument that holds it; letter 0 when there is none.
+struct ModeSwitch {
+    char letter;
+    int argument;  // index into argv; 0 when there is no letter
+};
+ModeSwitch FindModeSwitch(int argc, const char* const* argv);
 char ModeLetter(int argc, const char* const* argv);
 
 WindowSystemChoice ChooseWindowSystem(const EntryOptions& options, const char* waylandDisplay);

@@ -1,6 +1,7 @@
 // The GL surface over GLX: one pixel format (the double-buffered RGBA visual
 // with depth that every window's GL child is created with), contexts made
-// current on a window's GL child, and buffer swaps.
+// current on a window's GL child, and buffer swaps, which leave every pixel
+// opaque on a visual with alpha.
 #include <GL/glx.h>
 
 #include <cstring>
@@ -31,6 +32,20 @@ int VisualAttribute(int attribute) {
 }
 
 bool hasCurrentContext = false;
+
+// A daemon's 32-bit ARGB window is drawn on directly, and a compositor shows
+// its alpha: the blended colours leave anything from 0 to 255 there. Alpha is
+// set to 1 over the whole buffer before each swap; red, green and blue stay as
+// drawn, and destination alpha reads as on a visual without alpha.
+void MakeOpaque() {
+    if (VisualAttribute(GLX_ALPHA_SIZE) == 0) return;
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPopAttrib();
+}
 
 }  // namespace
 
@@ -100,6 +115,7 @@ BOOL X11SwapBuffers(HDC dc) {
     ::Window drawable = DrawableOf(dc);
     if (drawable == None) return 0;
     DrawFpsOverlay();
+    MakeOpaque();
     glXSwapBuffers(x11.display, drawable);
     RestoreUnderFpsOverlay();
     NoteFramePresented();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The renderer's command line: same arguments give the same bytes, opal draws what
-# amber draws, an animation holds frames K, 2K ... N, and bad arguments get a usage
-# line and status 2.
+# amber draws, an animation holds frames K, 2K ... N, bad arguments get a usage
+# line that names render and status 2, and building render builds what it runs.
 set -u
 bin=$1
 tmp=$(mktemp -d)
@@ -64,6 +64,19 @@ for bad in "" "nosuch --frames 1 --size 64x64 --seed 1 --out $tmp/x.png" \
   "$bin/render" $bad >/dev/null 2>"$tmp/err"
   status=$?
   check "usage error (status 2, one line) for: render $bad" bash -c "[ $status -eq 2 ] && [ \$(wc -l < '$tmp/err') -eq 1 ]"
+done
+# The line names the command that was typed, not the program render runs.
+"$bin/render" amber --frames 0 --size 64x64 --seed 1 --out "$tmp/x.png" 2>"$tmp/err"
+check "the usage line begins \"usage: render amber --frames\" ($(cut -c1-40 "$tmp/err"))" \
+  grep -q '^usage: render amber --frames' "$tmp/err"
+
+# Building render builds every saver it may run and cobalt's mesh beside them.
+names=$("$bin/render" 2>&1 | sed -n 's/^usage: render \([a-z|]*\) .*/\1/p' | tr '|' ' ')
+inputs=$(ninja -C "$bin/.." -t inputs bin/render 2>/dev/null)
+check "render's usage names the savers ($names)" [ -n "$names" ]
+for target in $names tools/make_sphere/sphere_mesh; do
+  case $target in */*) ;; *) target=bin/$target ;; esac
+  check "building render builds $target" grep -qx "$target" <<<"$inputs"
 done
 echo "$pass passed, $fail failed"
 [ $fail -eq 0 ]

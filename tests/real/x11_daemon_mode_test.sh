@@ -2,15 +2,16 @@
 # The X11 programs as the screen-saver daemons and their settings programs run
 # them, on a private Xvfb display: --window-id into a window of the test's own
 # (drawn on directly, or in a child when the window's visual has no usable GL
-# config), its size changes followed, $XSCREENSAVER_WINDOW and --root, the end
-# on SIGTERM/SIGINT/SIGHUP, on the window's destruction and on the loss of the
-# X connection, failures on stderr, bad window ids, --help, --version, --fps;
+# config; a 32-bit ARGB window left opaque), its size changes followed,
+# $XSCREENSAVER_WINDOW and --root, the end on SIGTERM/SIGINT/SIGHUP, on the
+# window's destruction and on the loss of the X connection, failures on stderr,
+# bad window ids, --help, --version, --fps;
 # the first half second (a size change, the window's destruction, a stop
 # signal before the server answers); no drawing while the window is unmapped
 # or covered; then the monitors of `xrandr --setmonitor` as Windows sees them.
 #
 # Usage: x11_daemon_mode_test.sh <directory with amber, cobalt, ...>
-# Needs: Xvfb, xdotool, xwininfo, xrandr, ImageMagick, a C compiler with Xlib
+# Needs: Xvfb, xdotool, xwininfo, xwd, xrandr, ImageMagick, a C compiler with Xlib
 # and GL headers (for x11_test_window.c beside this script).
 # Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
 
@@ -134,6 +135,22 @@ for delay in 0 0.01 0.02 0.03 0.04 0.05 0.07 0.1 0.15 0.25; do
 done
 others=$(echo $runs | tr ' ' '\n' | grep -cv -e '^0/0$' -e '^255/1$')
 check "amber's window destroyed 0 to 250 ms after its start: 0, or 255 with one line (${runs# })" [ "$others" = 0 ]
+
+# --- a 32-bit ARGB window (XScreenSaver's without xscreensaver-gl): opaque ---------
+
+# A compositor shows such a window's alpha; the saver drawn on it must leave
+# every pixel at 255, lit or black.
+open_window "$WORK/w11" --argb 320 240
+win=$(cat "$WORK/w11")
+start_saver ./amber --window-id "$win"
+check_bright "amber draws on an ARGB window" 20 0.01 argb 0 320x240+0+0
+xwd -silent -id "$win" >"$WORK/argb.xwd"
+alpha=$(python3 "$HERE/xwd_alpha.py" "$WORK/argb.xwd")
+check "on it directly ($(children "$win") children), every pixel opaque ($alpha)" \
+    sh -c "[ '$(children "$win")' = 0 ] && echo '$alpha' | grep -Eq ' lit [1-9][0-9]{3,} min_alpha 255 '"
+kill -TERM "$SAVER_PID"
+wait "$SAVER_PID"
+destroy_window
 
 # --- a window without a usable GL config: a child of the saver follows it ---------
 

@@ -327,6 +327,14 @@ for args in "/x" "p 0" "p 123456789" "p" "l abc"; do
     code=$?
     check "amber $args exits 255 (-1)" [ "$code" = 255 ]
 done
+# An unknown switch is named in one line that points to --help.
+for arg in --bogus x; do
+    (cd "$BIN" && timeout 20 ./amber "$arg" >"$WORK/out" 2>"$WORK/err")
+    code=$?
+    line="amber: unknown option '$arg'; see amber --help"
+    got="$code|$(cat "$WORK/out")|$(cat "$WORK/err")"
+    check "amber $arg exits 255 with \"$line\" on stderr ($got)" [ "$got" = "255||$line" ]
+done
 
 # --- Windowed demos -------------------------------------------------------------
 

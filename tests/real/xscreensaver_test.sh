@@ -7,14 +7,15 @@
 # forks is checked against that list. It runs below subreaper.py, so that a
 # program outliving its parent is reaped at once and seen to end.
 #
-#   activate -> our process runs on the daemon's window and draws
+#   activate -> our process runs on the daemon's window and draws, leaving a
+#               32-bit window (no xscreensaver-gl) opaque
 #   deactivate -> it is gone within a second of the daemon's stop signal, no
 #                 zombie, nothing left over
 # for each saver (cobalt from an installed tree, from a working directory
 # without the mesh), twenty cycles in a row, and two X screens.
 #
 # Usage: xscreensaver_test.sh <directory with amber, cobalt, jade, opal, sphere.3d>
-# Needs: xscreensaver, Xvfb, setpriv, ImageMagick, python3.
+# Needs: xscreensaver, Xvfb, setpriv, xwininfo, xwd, ImageMagick, python3.
 # Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -36,11 +37,14 @@ cp "$SOURCE/sphere.3d" "$TREE/share/corvel-savers/sphere.3d"
 chmod -R a+rX "$WORK"
 chown "$NOBODY:$NOBODY" "$WORK/home"
 
-# start_daemon <program command line>: XScreenSaver with only that program.
+# start_daemon <program command line>: XScreenSaver with only that program,
+# named in ~/.xscreensaver as the README says (the app-defaults list none).
 start_daemon() {
     rm -rf "$WORK/home/.xscreensaver" "$WORK/daemon.log"
+    printf 'programs: \\\n  GL: %s \\n\\\n\n' "$1" >"$WORK/home/.xscreensaver"
+    chmod a+r "$WORK/home/.xscreensaver"
     cat >"$WORK/ad/XScreenSaver" <<EOF
-*programs: GL: $1 \\n
+*programs:
 *mode: random
 *timeout: 1:00:00
 *cycle: 0:00:00
@@ -168,6 +172,21 @@ wait_helper_reaped() { within 20 no_helper; }
 # Nothing of ours is left below the daemon, not even a zombie.
 nothing_left() { [ "$(zombies).$(our_pids | wc -l)" = 0.0 ]; }
 
+# opaque_on <window> <name>: without xscreensaver-gl the daemon's window is
+# 32-bit ARGB, whose alpha a compositor shows: every pixel must be at 255.
+opaque_on() {
+    local depth alpha
+    depth=$(xwininfo -id "$1" 2>/dev/null | awk '/Depth:/ {print $2}')
+    if [ "$depth" != 32 ]; then
+        ok "$2: the daemon's window has depth $depth, no alpha"
+        return
+    fi
+    xwd -silent -id "$1" >"$WORK/window.xwd" 2>/dev/null
+    alpha=$(python3 "$HERE/xwd_alpha.py" "$WORK/window.xwd")
+    check "$2 leaves the daemon's 32-bit window opaque ($alpha)" \
+        sh -c "echo '$alpha' | grep -Eq ' lit [1-9][0-9]{3,} min_alpha 255 '"
+}
+
 # one_saver <name> <command line> <screenshot threshold> <seconds to draw>
 one_saver() {
     local name=$1 pid win zombie_count left_count
@@ -182,6 +201,7 @@ one_saver() {
         check "$name runs under the daemon on its window ($win)" sh -c "[ -n '$win' ] && xwininfo -id '$win' >/dev/null 2>&1"
         if wait_bright "$4" "$3" "xss_$name"; then ok "$name draws on the daemon's screen (mean $mean)"; else
             not_ok "$name draws on the daemon's screen (mean $mean)"; fi
+        opaque_on "$win" "$name"
         if deactivate_and_time; then ok "$name is gone within a second of its stop signal ($ended_ms ms, the daemon took $daemon_ms ms)"
         else not_ok "$name is gone within a second of its stop signal: $why"; fi
         within 0.5 nothing_left

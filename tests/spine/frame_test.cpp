@@ -1,6 +1,8 @@
 // GL start-up and the structure of a frame, through the recording GL.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "host/host.h"
@@ -19,6 +21,12 @@ std::size_t Nth(const char* name, int n) {
     for (std::size_t i = 0; i < recgl::Stored(); ++i)
         if (recgl::Is(recgl::At(i), name) && n-- == 0) return i;
     return recgl::Stored();
+}
+
+// Lines of the platform call log equal to `line` (CountCalls matches prefixes).
+long CallsExactly(const char* line) {
+    const std::vector<std::string>& log = headless::CallLog();
+    return static_cast<long>(std::count(log.begin(), log.end(), line));
 }
 
 int RunFrames(const char* args, int frames) {
@@ -47,8 +55,10 @@ TEST(Frame, SaverStartsGLThenTicksAFrameTimer) {
     EXPECT_EQ(probe.initCalls, 1);
     EXPECT_EQ(probe.drawCalls, headless::FramesPresented());
     EXPECT_EQ(probe.freeCalls, 1);
-    EXPECT_EQ(headless::CountCalls("SetTimer 1 1"), 1);
-    EXPECT_EQ(headless::CountCalls("KillTimer 1"), 1);
+    // Whole lines: the period as the host asks for it (1 ms), before the
+    // emulated layer raises it to 10 ms; "SetTimer 1 10" must not pass.
+    EXPECT_EQ(CallsExactly("SetTimer 1 1"), 1);
+    EXPECT_EQ(CallsExactly("KillTimer 1"), 1);
     EXPECT_TRUE(headless::MessageBoxes().empty());
 }
 

@@ -3,7 +3,8 @@
 //
 // Runs the headless program of <saver> (one of SAVER_NAMES, the saver list as
 // "amber|cobalt|...", given by the build), which lives next to this one, with the remaining arguments and the current
-// directory unchanged (cobalt reads "sphere.3d" from it). The program checks its arguments.
+// directory unchanged (cobalt reads "sphere.3d" from it). The program checks its arguments, and its usage line
+// names it "render <saver>".
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,8 +40,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string program = OwnFolder() + argv[1];
+    // The name the saver's usage line shows: this command, as it was typed.
+    std::string shown = std::string("render ") + argv[1];
     std::vector<char*> args;
-    args.push_back(&program[0]);
+    args.push_back(&shown[0]);
     for (int i = 2; i < argc; ++i) args.push_back(argv[i]);
     args.push_back(nullptr);
     execv(program.c_str(), args.data());
