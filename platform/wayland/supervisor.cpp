@@ -20,6 +20,7 @@
 #include "platform/wayland/control.h"
 #include "platform/wayland/instance_lock.h"
 #include "platform/wayland/protocols.h"
+#include "platform/wayland/round_trip.h"
 #include "platform/wayland/state.h"
 
 namespace plat {
@@ -27,7 +28,8 @@ namespace plat {
 namespace {
 
 constexpr int kMaxOutputs = 16;
-constexpr int kEndWaitMs = 2000;  // for the saver processes to end after SIGTERM, then SIGKILL
+constexpr int kEndWaitMs = 2000;      // for the saver processes to end after SIGTERM, then SIGKILL
+constexpr int kFirstAnswerMs = 5000;  // a compositor that has not answered by then is taken for frozen
 
 struct Child {
     pid_t pid;  // 0: slot free
@@ -336,10 +338,21 @@ bool Connect(int* status) {
     }
     sv.registry = wl_display_get_registry(sv.display);
     wl_registry_add_listener(sv.registry, &kRegistryListener, nullptr);
-    if (wlLib.displayRoundtrip(sv.display) < 0) {
-        std::fprintf(stderr, "%s: the Wayland display closed the connection\n", sv.program);
-        *status = 1;
-        return false;
+    switch (WaitRoundTrip(sv.display, sv.signalFd, kFirstAnswerMs)) {
+        case RoundTripResult::Done:
+            break;
+        case RoundTripResult::Stopped:
+            *status = 0;
+            return false;
+        case RoundTripResult::TimedOut:
+            std::fprintf(stderr, "%s: the Wayland compositor did not answer within %d s\n", sv.program,
+                         kFirstAnswerMs / 1000);
+            *status = 1;
+            return false;
+        case RoundTripResult::Failed:
+            std::fprintf(stderr, "%s: the Wayland display closed the connection\n", sv.program);
+            *status = 1;
+            return false;
     }
     if (!sv.hasCompositor || (!sv.hasLayerShell && !sv.hasWmBase)) {
         std::fprintf(stderr, "%s: the Wayland compositor offers neither wlr-layer-shell nor xdg-shell\n", sv.program);
@@ -349,7 +362,18 @@ bool Connect(int* status) {
     return true;
 }
 
+void SupervisorSignals(sigset_t* signals) {
+    sigemptyset(signals);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGCHLD}) sigaddset(signals, signal);
+}
+
 }  // namespace
+
+void BlockSupervisorSignals() {
+    sigset_t signals;
+    SupervisorSignals(&signals);
+    sigprocmask(SIG_BLOCK, &signals, nullptr);
+}
 
 bool Supervise(const char* program, int* status) {
     sv.program = program;
@@ -357,10 +381,10 @@ bool Supervise(const char* program, int* status) {
     sv.lockFd = -1;
     for (Child& child : sv.children) child = Child{0, 0, -1, false, false, false};
 
-    // Signals are read from a descriptor, never handled in the middle of work.
+    // Signals are read from a descriptor, never handled in the middle of work;
+    // BlockSupervisorSignals has held them back since the start.
     sigset_t signals;
-    sigemptyset(&signals);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGCHLD}) sigaddset(&signals, signal);
+    SupervisorSignals(&signals);
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     sv.signalFd = signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC);
 

@@ -18,6 +18,11 @@
 
 namespace plat {
 
+// Holds SIGTERM, SIGINT, SIGHUP and SIGCHLD back for the supervisor to read
+// from a descriptor; first thing, so that a stop while it connects is not lost
+// (it ends the run with 0 as soon as the supervisor waits).
+void BlockSupervisorSignals();
+
 // Returns true in a forked saver process, connected to its output and ready to
 // run the shell; false in the supervisor once the run is over (or could not
 // start), with the exit status in *status.
