@@ -117,6 +117,7 @@ void WaylandPoll() {
     if (wayland.display == nullptr) return;
     WaitAndRead(0);
     SettleKeyboardLeave();
+    SettlePointerLeave();
     if (wayland.resizePending) ApplySurfaceSize();
 }
 

@@ -14,6 +14,7 @@
 // It also decides deactivation: a saver process whose keyboard left reports it,
 // the supervisor asks every saver process to make a round trip, and only when
 // none of them has the keyboard afterwards is the one that lost it deactivated.
+// The pointer is decided the same way.
 #pragma once
 
 namespace plat {
