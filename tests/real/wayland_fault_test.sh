@@ -5,11 +5,11 @@
 # while it waits); a second saver that names the same socket another way
 # (a name in $XDG_RUNTIME_DIR, then the path) exits 0 and leaves the first; a
 # locker that inhibits input (swaylock 1.7 on sway 1.7) ends the saver;
-# SIGTERM while sway is stopped, and sway killed, end it promptly. The end
-# times are printed in milliseconds; the checks allow 1 s.
+# SIGTERM while sway or weston is stopped, and either killed, end it promptly.
+# The end times are printed in milliseconds; the checks allow 1 s.
 #
 # Usage: wayland_fault_test.sh <directory with amber, jade, ...>
-# Needs: sway, grim, swaylock, ImageMagick (convert), python3.
+# Needs: sway, grim, swaylock, weston, ImageMagick (convert), python3.
 # Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -22,14 +22,18 @@ export LIBGL_ALWAYS_SOFTWARE=1
 . "$HERE/sway.sh"
 SAVER_PID=
 HELPER_PIDS=
+WESTON_PID=
+WESTON_RUNTIME=
 
 cleanup() {
     for pid in $SAVER_PID $HELPER_PIDS; do kill "$pid" 2>/dev/null; done
     exec 8>&- 9<&-
     [ -z "$SWAY_PID" ] || kill -CONT "$SWAY_PID" 2>/dev/null
+    [ -z "$WESTON_PID" ] || kill -CONT "$WESTON_PID" 2>/dev/null
+    [ -z "$WESTON_PID" ] || kill "$WESTON_PID" 2>/dev/null
     sway_stop
     wait 2>/dev/null
-    rm -rf "$WORK"
+    rm -rf "$WORK" ${WESTON_RUNTIME:+"$WESTON_RUNTIME"}
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
@@ -185,6 +189,51 @@ else
     not_ok "jade s draws for the killed-compositor check"
 fi
 [ -z "$SAVER_PID" ] || kill -KILL "$SAVER_PID" 2>/dev/null
+
+# The same on weston (a full-screen xdg_toplevel), which offers no screenshot
+# here: the saver has drawn for a few seconds when weston is stopped or killed.
+weston_start() {
+    set --
+    [ "$(id -u)" != 0 ] || set -- setpriv --reuid=65534 --regid=65534 --clear-groups
+    env -i PATH="$PATH" HOME="$WESTON_RUNTIME" XDG_RUNTIME_DIR="$WESTON_RUNTIME" "$@" weston \
+        --backend=headless-backend.so --use-gl --width=1024 --height=768 --socket=wayland-saver --idle-time=0 \
+        >"$WORK/weston.log" 2>&1 &
+    WESTON_PID=$!
+    within 10 test -S "$WESTON_RUNTIME/wayland-saver"
+}
+WESTON_RUNTIME=$(mktemp -d "${TMPDIR:-/tmp}/saver_weston.XXXXXX")
+[ "$(id -u)" != 0 ] || chown 65534:65534 "$WESTON_RUNTIME"
+chmod 700 "$WESTON_RUNTIME"
+for fault in stopped killed; do
+    rm -f "$WESTON_RUNTIME"/wayland-saver*
+    if ! weston_start; then
+        not_ok "weston starts ($(tail -n 1 "$WORK/weston.log"))"
+        continue
+    fi
+    start_saver jade XDG_RUNTIME_DIR="$WESTON_RUNTIME" WAYLAND_DISPLAY=wayland-saver
+    if within 10 two_processes; then
+        sleep 3
+        if [ $fault = stopped ]; then
+            kill -STOP "$WESTON_PID"
+            sleep 1
+            elapsed=$(end_ms kill -TERM "$SAVER_PID")
+            what="SIGTERM while weston is stopped ends"
+        else
+            elapsed=$(end_ms kill -KILL "$WESTON_PID")
+            what="weston killed: it ends"
+        fi
+        ended_with 1 0
+        under_a_second "$elapsed" && [ "$code" = 0 ]
+        check "$what jade s in $elapsed ms with status 0 ($code)" [ $? = 0 ]
+    else
+        not_ok "jade s starts its saver process on weston"
+    fi
+    [ -z "$SAVER_PID" ] || kill -KILL "$SAVER_PID" 2>/dev/null
+    kill -CONT "$WESTON_PID" 2>/dev/null
+    kill "$WESTON_PID" 2>/dev/null
+    wait "$WESTON_PID" 2>/dev/null
+done
+
 processes=$(count_savers)
 check "no saver process is left ($processes)" [ "$processes" = 0 ]
 
