@@ -49,6 +49,7 @@ elseif(SAVER_PLATFORM STREQUAL "linux")
   saver_stage(real-x11-daemon-mode LABELS x11 COMMAND tests/real/x11_daemon_mode_test.sh ${bin})
   saver_stage(real-xscreensaver LABELS x11 COMMAND tests/real/xscreensaver_test.sh ${bin})
   saver_stage(real-wayland LABELS wayland COMMAND tests/real/wayland_saver_test.sh ${bin})
+  saver_stage(real-wayland-faults LABELS wayland reliability COMMAND tests/real/wayland_fault_test.sh ${bin})
   # The packages that scripts/package wrote into build/packages.
   execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE)
   set(deb ${SAVER_PACKAGES_DIR}/${SAVER_PACKAGE}_${PROJECT_VERSION}_${deb_arch}.deb)

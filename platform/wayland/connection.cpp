@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/wayland/round_trip.h"
 #include "platform/wayland/state.h"
 
 namespace plat {
@@ -107,7 +108,16 @@ void CheckConnection() {
 }
 
 void RoundTrip() {
-    if (wlLib.displayRoundtrip(wayland.display) < 0) CheckConnection();
+    switch (WaitRoundTrip(wayland.display, wayland.signalFd, -1)) {
+        case RoundTripResult::Done:
+        case RoundTripResult::TimedOut:
+            return;
+        case RoundTripResult::Stopped:
+            EndQuietly(0);
+        case RoundTripResult::Failed:
+            CheckConnection();
+            EndQuietly(0);  // hung up without an error: the compositor is gone
+    }
 }
 
 bool ConnectOutputProcess(const char* program, std::uint32_t outputName, int controlFd, int signalFd, int* status) {

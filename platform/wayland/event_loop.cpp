@@ -79,6 +79,9 @@ void WaitAndRead(int timeoutMs) {
     if (wlLib.displayFlush(wayland.display) < 0 && errno != EAGAIN) {
         wlLib.displayCancelRead(wayland.display);
         CheckConnection();
+        // A compositor that closed the connection (EPIPE) leaves no display
+        // error; going on to read without a prepared read would wait for ever.
+        EndQuietly(0);
     }
     pollfd fds[3] = {{wlLib.displayGetFd(wayland.display), POLLIN, 0},
                      {wayland.signalFd, POLLIN, 0},
@@ -106,6 +109,7 @@ void WaylandPoll() {
     if (wayland.display == nullptr) return;
     WaitAndRead(0);
     SettleKeyboardLeave();
+    SettlePointerLeave();
     if (wayland.resizePending) ApplySurfaceSize();
 }
 

@@ -2,7 +2,9 @@
 // (8-bit RGB without alpha, so the compositor never blends the picture with
 // what lies beneath it, and a depth buffer), desktop GL contexts
 // (eglBindAPI(EGL_OPENGL_API)), and swaps that never wait for the compositor:
-// the frame timer sets the pace, as on the other platforms.
+// the frame timer sets the pace, as on the other platforms, and a frame drawn
+// while the compositor has not yet shown the last one is not swapped (one
+// frame in flight at a time).
 //
 // A Wayland buffer does not keep its contents from one frame to the next, and
 // the savers' fade draws over the last frame. So the picture is drawn into a
@@ -268,6 +270,11 @@ BOOL WaylandDeleteContext(HGLRC context) {
 
 BOOL WaylandSwapBuffers(HDC dc) {
     if (!IsSaverDC(dc) || egl.surface == EGL_NO_SURFACE || egl.current == EGL_NO_CONTEXT) return 0;
+    // Until the compositor has shown the last frame, this one stays where it
+    // was drawn and the next swap shows the newest: a swap now could wait
+    // inside EGL, deaf to signals, for a buffer that a stopped compositor
+    // never releases.
+    if (wayland.frameCallback != nullptr) return 1;
     const KeptFrame& k = egl.kept;
     if (k.available) {
         k.bindFramebuffer(GL_READ_FRAMEBUFFER, k.framebuffer);

@@ -9,6 +9,12 @@
 // it went to another surface and the keyboard itself is still there (a leave
 // also comes when the last keyboard is unplugged); whether that surface is
 // another of ours only the supervisor knows, so it is told and decides.
+//
+// The pointer leaving counts the same way. Over a full-screen surface on every
+// output it leaves only for another of ours or when another client takes it:
+// an input inhibitor such as swaylock 1.7's on sway 1.7, which shows no other
+// sign to us (the keyboard leaves and comes straight back, as it does when a
+// window opens beneath us, and keys still come here).
 #include <unistd.h>
 
 #include <cmath>
@@ -48,11 +54,18 @@ void MovePointer(wl_fixed_t x, wl_fixed_t y) {
 void OnPointerEnter(void*, wl_pointer*, std::uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
     if (surface == nullptr || surface != wayland.surface) return;
     wayland.pointerSerial = serial;
+    wayland.pointerFocus = true;
+    wayland.pointerLeavePending = false;
+    ReportToSupervisor(kPointerEntered);
     ApplyCursor();
     MovePointer(x, y);
 }
 
-void OnPointerLeave(void*, wl_pointer*, std::uint32_t, wl_surface*) {}
+void OnPointerLeave(void*, wl_pointer*, std::uint32_t, wl_surface* surface) {
+    if (surface == nullptr || surface != wayland.surface || !wayland.pointerFocus) return;
+    wayland.pointerFocus = false;
+    wayland.pointerLeavePending = true;
+}
 
 void OnPointerMotion(void*, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) { MovePointer(x, y); }
 
@@ -137,6 +150,7 @@ void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
         }
         wayland.pointer = nullptr;
         wayland.pointerSerial = 0;
+        wayland.pointerLeavePending = false;
         heldButtons = 0;
     }
     if (keyboard && wayland.keyboard == nullptr) {
@@ -180,6 +194,19 @@ void SettleKeyboardLeave() {
     if (wayland.keyboardFocus || wayland.keyboard == nullptr || wayland.window == nullptr) return;
     if (wayland.controlFd >= 0) {
         ReportToSupervisor(kKeyboardLeft);
+    } else {
+        emu::QueueMessage(wayland.window, WM_ACTIVATEAPP, 0, 0);
+    }
+}
+
+void SettlePointerLeave() {
+    if (!wayland.pointerLeavePending) return;
+    RoundTrip();  // brings an enter that followed, or the pointer's removal
+    if (!wayland.pointerLeavePending) return;
+    wayland.pointerLeavePending = false;
+    if (wayland.pointerFocus || wayland.pointer == nullptr || wayland.window == nullptr) return;
+    if (wayland.controlFd >= 0) {
+        ReportToSupervisor(kPointerLeft);
     } else {
         emu::QueueMessage(wayland.window, WM_ACTIVATEAPP, 0, 0);
     }

@@ -1,7 +1,9 @@
 // One full-screen saver at a time per Wayland display, across all four savers,
 // as the saver window's class and title make it on the other platforms: the
 // supervisor holds an exclusive lock on a file in $XDG_RUNTIME_DIR named for
-// the display. The kernel releases it with the process, however that ends.
+// the display's socket (its device and inode), so every spelling of
+// $WAYLAND_DISPLAY that reaches that socket shares it. The kernel releases it
+// with the process, however that ends.
 #pragma once
 
 namespace plat {

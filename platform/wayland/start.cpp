@@ -9,6 +9,7 @@
 namespace plat {
 
 bool WaylandStart(const EntryOptions& options, const char* program, ShellArguments*, int* status) {
+    BlockSupervisorSignals();
     if (options.showFps) std::fprintf(stderr, "%s: --fps shows the frame rate on X11 only\n", program);
     char error[512];
     if (!LoadWaylandLibraries(error, sizeof error)) {

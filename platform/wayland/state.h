@@ -9,7 +9,7 @@
 //
 // Has: the full-screen saver window (a wlr-layer-shell OVERLAY surface, else a
 // full-screen xdg_toplevel) at the output's device resolution, key, button,
-// motion and wheel input, keyboard loss as deactivation, the hidden cursor, EGL
+// motion and wheel input, keyboard or pointer loss as deactivation, the hidden cursor, EGL
 // on wl_egl_window with the last frame kept for the next, sleep while the
 // compositor shows nothing of the surface, failures as stderr lines.
 // Lacks: the preview, the windowed demo and foreign windows (those modes run on
@@ -71,6 +71,8 @@ struct WaylandState {
     int pointerX, pointerY;       // where it is now, device pixels
     bool keyboardFocus;
     bool leavePending;  // the keyboard left; decided after a round trip
+    bool pointerFocus;
+    bool pointerLeavePending;  // the pointer left; decided after a round trip
     bool altDown;
 
     int controlFd;  // the supervisor's channel; -1 when none
@@ -100,6 +102,7 @@ void RequestKeyboard();   // from the supervisor: take the keyboard again
 void BindSeat(std::uint32_t name, std::uint32_t version);
 void ApplyCursor();  // hides the cursor over the surface when it should be
 void SettleKeyboardLeave();
+void SettlePointerLeave();
 
 // gl_surface.cpp
 void ResizeKeptFrame(int width, int height);  // the frame kept between swaps follows the buffer

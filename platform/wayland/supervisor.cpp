@@ -19,6 +19,7 @@
 #include "platform/posix/startup_trace.h"
 #include "platform/wayland/instance_lock.h"
 #include "platform/wayland/protocols.h"
+#include "platform/wayland/round_trip.h"
 #include "platform/wayland/state.h"
 #include "platform/wayland/supervisor_channel.h"
 
@@ -27,7 +28,8 @@ namespace plat {
 namespace {
 
 constexpr int kMaxOutputs = 16;
-constexpr int kEndWaitMs = 2000;  // for the saver processes to end after SIGTERM, then SIGKILL
+constexpr int kEndWaitMs = 2000;      // for the saver processes to end after SIGTERM, then SIGKILL
+constexpr int kFirstAnswerMs = 5000;  // a compositor that has not answered by then is taken for frozen
 
 struct Child {
     pid_t pid;  // 0: slot free
@@ -36,6 +38,7 @@ struct Child {
     bool retired;   // its output went: its end does not end the run
     bool keyboard;  // it last said it has the keyboard
     bool queried;   // asked for a round trip, no answer yet
+    bool pointer;   // it last said it has the pointer
 };
 
 struct Supervisor {
@@ -48,7 +51,8 @@ struct Supervisor {
     Child children[kMaxOutputs];
     int signalFd;
     int lockFd;
-    int leaver;  // the child whose keyboard left, while a query round runs; -1 none
+    int leaver;                        // the child whose keyboard or pointer left, while a query round runs; -1 none
+    bool keyboardRound, pointerRound;  // what the round asks after
     bool ended;
     int status;
 };
@@ -81,19 +85,27 @@ bool AnyKeyboard() {
     return false;
 }
 
+bool AnyPointer() {
+    for (const Child& child : sv.children)
+        if (Live(child) && child.pointer) return true;
+    return false;
+}
+
 bool AnyQueried() {
     for (const Child& child : sv.children)
         if (Live(child) && child.queried) return true;
     return false;
 }
 
-// A query round is over: if no saver process has the keyboard now, it went to
-// another program, and the one that lost it is deactivated.
+// A query round is over: if no saver process has the keyboard (or the pointer)
+// now, it went to another program, and the one that lost it is deactivated.
 void FinishRoundIfAnswered() {
     if (sv.leaver < 0 || AnyQueried()) return;
     Child& leaver = sv.children[sv.leaver];
     sv.leaver = -1;
-    if (!AnyKeyboard() && Live(leaver)) Send(leaver, kDeactivate);
+    const bool lost = (sv.keyboardRound && !AnyKeyboard()) || (sv.pointerRound && !AnyPointer());
+    sv.keyboardRound = sv.pointerRound = false;
+    if (lost && Live(leaver)) Send(leaver, kDeactivate);
 }
 
 void StartRound(int leaver) {
@@ -109,6 +121,7 @@ void StartRound(int leaver) {
 void Retire(Child& child) {
     child.retired = true;
     child.queried = false;
+    child.pointer = false;
     kill(child.pid, SIGTERM);
     if (!child.keyboard) return;
     child.keyboard = false;
@@ -160,7 +173,7 @@ void Reap() {
             const int status = StatusOf(waitStatus);
             const bool ends = !child.retired && status != kOutputGoneStatus;
             CloseChannel(child);
-            child = Child{0, 0, -1, false, false, false};
+            child = Child{0, 0, -1, false, false, false, false};
             if (ends) EndRun(status);
             FinishRoundIfAnswered();
         }
@@ -194,7 +207,18 @@ void ReadChannel(int index) {
                 break;
             case kKeyboardLeft:
                 child.keyboard = false;
-                if (!AnyKeyboard()) StartRound(index);
+                if (AnyKeyboard()) break;
+                sv.keyboardRound = true;
+                StartRound(index);
+                break;
+            case kPointerEntered:
+                child.pointer = true;
+                break;
+            case kPointerLeft:
+                child.pointer = false;
+                if (AnyPointer()) break;
+                sv.pointerRound = true;
+                StartRound(index);
                 break;
             case kQueryAnswered:
                 child.queried = false;
@@ -321,7 +345,7 @@ pid_t Spawn(std::uint32_t output, int* control) {
     }
     close(pair[1]);
     fcntl(pair[0], F_SETFL, fcntl(pair[0], F_GETFL) | O_NONBLOCK);
-    *slot = Child{pid, output, pair[0], false, false, false};
+    *slot = Child{pid, output, pair[0], false, false, false, false};
     return pid;
 }
 
@@ -336,10 +360,21 @@ bool Connect(int* status) {
     }
     sv.registry = wl_display_get_registry(sv.display);
     wl_registry_add_listener(sv.registry, &kRegistryListener, nullptr);
-    if (wlLib.displayRoundtrip(sv.display) < 0) {
-        std::fprintf(stderr, "%s: the Wayland display closed the connection\n", sv.program);
-        *status = 1;
-        return false;
+    switch (WaitRoundTrip(sv.display, sv.signalFd, kFirstAnswerMs)) {
+        case RoundTripResult::Done:
+            break;
+        case RoundTripResult::Stopped:
+            *status = 0;
+            return false;
+        case RoundTripResult::TimedOut:
+            std::fprintf(stderr, "%s: the Wayland compositor did not answer within %d s\n", sv.program,
+                         kFirstAnswerMs / 1000);
+            *status = 1;
+            return false;
+        case RoundTripResult::Failed:
+            std::fprintf(stderr, "%s: the Wayland display closed the connection\n", sv.program);
+            *status = 1;
+            return false;
     }
     if (!sv.hasCompositor || (!sv.hasLayerShell && !sv.hasWmBase)) {
         std::fprintf(stderr, "%s: the Wayland compositor offers neither wlr-layer-shell nor xdg-shell\n", sv.program);
@@ -349,18 +384,29 @@ bool Connect(int* status) {
     return true;
 }
 
+void SupervisorSignals(sigset_t* signals) {
+    sigemptyset(signals);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGCHLD}) sigaddset(signals, signal);
+}
+
 }  // namespace
+
+void BlockSupervisorSignals() {
+    sigset_t signals;
+    SupervisorSignals(&signals);
+    sigprocmask(SIG_BLOCK, &signals, nullptr);
+}
 
 bool Supervise(const char* program, int* status) {
     sv.program = program;
     sv.leaver = -1;
     sv.lockFd = -1;
-    for (Child& child : sv.children) child = Child{0, 0, -1, false, false, false};
+    for (Child& child : sv.children) child = Child{0, 0, -1, false, false, false, false};
 
-    // Signals are read from a descriptor, never handled in the middle of work.
+    // Signals are read from a descriptor, never handled in the middle of work;
+    // BlockSupervisorSignals has held them back since the start.
     sigset_t signals;
-    sigemptyset(&signals);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGCHLD}) sigaddset(&signals, signal);
+    SupervisorSignals(&signals);
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     sv.signalFd = signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC);
 

@@ -14,9 +14,15 @@
 // It also decides deactivation: a saver process whose keyboard left reports it,
 // the supervisor asks every saver process to make a round trip, and only when
 // none of them has the keyboard afterwards is the one that lost it deactivated.
+// The pointer is decided the same way.
 #pragma once
 
 namespace plat {
+
+// Holds SIGTERM, SIGINT, SIGHUP and SIGCHLD back for the supervisor to read
+// from a descriptor; first thing, so that a stop while it connects is not lost
+// (it ends the run with 0 as soon as the supervisor waits).
+void BlockSupervisorSignals();
 
 // Returns true in a forked saver process, connected to its output and ready to
 // run the shell; false in the supervisor once the run is over (or could not

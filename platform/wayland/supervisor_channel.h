@@ -1,6 +1,6 @@
 // The channel between the supervisor and each saver process (a socket pair):
 // one byte per message. It carries what one process alone cannot know: whether
-// the keyboard that left its surface went to another of ours.
+// the keyboard or the pointer that left its surface went to another of ours.
 #pragma once
 
 namespace plat {
@@ -9,6 +9,8 @@ namespace plat {
 constexpr char kKeyboardEntered = 'E';
 constexpr char kKeyboardLeft = 'L';   // to something else, the keyboard itself still there
 constexpr char kQueryAnswered = 'R';  // a round trip after kQueryKeyboard is done
+constexpr char kPointerEntered = 'P';
+constexpr char kPointerLeft = 'p';  // to something else, the pointer itself still there
 
 // Supervisor -> saver process. The end of the channel (the supervisor gone)
 // ends the process.
