@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <initializer_list>
 
 namespace plat {
 
@@ -40,8 +39,12 @@ bool InstallStopSignals() {
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+    for (int signal : kStopSignals) sigaction(signal, &action, nullptr);
     return true;
+}
+
+void AddStopSignals(sigset_t* set) {
+    for (int signal : kStopSignals) sigaddset(set, signal);
 }
 
 void DeferStopSignals() { deferred = 1; }

@@ -6,7 +6,16 @@
 // message loop sleeping in select() wakes up and ends the run on its own thread.
 #pragma once
 
+#include <signal.h>
+
 namespace plat {
+
+// The stop signals, the one list: the daemons and idle tools stop a saver with
+// one of these. X11 takes them through the handlers below; the Wayland
+// supervisor and its saver processes block them and read them from a signalfd
+// (AddStopSignals gives the set), so that no handler runs in the middle of work.
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+void AddStopSignals(sigset_t* set);
 
 // Installs the handlers, which end the process with 0; false (and nothing
 // installed) when the pipe cannot be made.

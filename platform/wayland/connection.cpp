@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/wayland/round_trip.h"
+#include "platform/wayland/read_loop.h"
 #include "platform/wayland/state.h"
 
 namespace plat {

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/wayland/read_loop.h"
 #include "platform/wayland/state.h"
 #include "platform/wayland/supervisor_channel.h"
 
@@ -60,36 +61,15 @@ void ReadControl() {
     }
 }
 
-// Reads what the compositor has sent without blocking and runs its listeners.
-void ReadEvents(bool readable) {
-    if (readable) {
-        if (wlLib.displayReadEvents(wayland.display) < 0) CheckConnection();
-    } else {
-        wlLib.displayCancelRead(wayland.display);
-    }
-    if (wlLib.displayDispatchPending(wayland.display) < 0) CheckConnection();
-}
-
 // Waits up to timeoutMs (0: not at all) for the connection, the channel or a
-// signal, and handles what came.
+// signal, and handles what came. A connection that failed ends the process.
 void WaitAndRead(int timeoutMs) {
-    while (wlLib.displayPrepareRead(wayland.display) != 0) {
-        if (wlLib.displayDispatchPending(wayland.display) < 0) CheckConnection();
-    }
-    if (wlLib.displayFlush(wayland.display) < 0 && errno != EAGAIN) {
-        wlLib.displayCancelRead(wayland.display);
-        CheckConnection();
-        // A compositor that closed the connection (EPIPE) leaves no display
-        // error; going on to read without a prepared read would wait for ever.
-        EndQuietly(0);
-    }
-    pollfd fds[3] = {{wlLib.displayGetFd(wayland.display), POLLIN, 0},
-                     {wayland.signalFd, POLLIN, 0},
-                     {wayland.controlFd, POLLIN, 0}};
+    pollfd fds[3] = {{-1, 0, 0}, {wayland.signalFd, POLLIN, 0}, {wayland.controlFd, POLLIN, 0}};
     const nfds_t count = wayland.controlFd >= 0 ? 3 : 2;
-    if (poll(fds, count, timeoutMs) < 0) fds[0].revents = fds[1].revents = fds[2].revents = 0;
-    ReadEvents((fds[0].revents & POLLIN) != 0);
-    if ((fds[0].revents & (POLLERR | POLLHUP)) != 0) CheckConnection();
+    if (!ReadDisplayTurn(wayland.display, fds, count, timeoutMs)) {
+        CheckConnection();  // a protocol error is named
+        EndQuietly(0);      // the compositor went away: an ordinary end
+    }
     if (fds[1].revents != 0) ReadSignals();
     if (count == 3 && fds[2].revents != 0) ReadControl();
 }

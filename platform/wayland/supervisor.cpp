@@ -15,11 +15,12 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/linux/stop_signals.h"
 #include "platform/linux/window_system.h"
 #include "platform/posix/startup_trace.h"
 #include "platform/wayland/instance_lock.h"
 #include "platform/wayland/protocols.h"
-#include "platform/wayland/round_trip.h"
+#include "platform/wayland/read_loop.h"
 #include "platform/wayland/state.h"
 #include "platform/wayland/supervisor_channel.h"
 
@@ -230,39 +231,17 @@ void ReadChannel(int index) {
     }
 }
 
-void ReadDisplay(bool readable) {
-    if (readable) {
-        if (wlLib.displayReadEvents(sv.display) < 0) EndRun(0);
-    } else {
-        wlLib.displayCancelRead(sv.display);
-    }
-    if (wlLib.displayDispatchPending(sv.display) < 0) EndRun(0);  // the compositor is gone
-}
-
 void WaitOnce() {
-    while (wlLib.displayPrepareRead(sv.display) != 0) {
-        if (wlLib.displayDispatchPending(sv.display) < 0) {
-            EndRun(0);
-            return;
-        }
-    }
-    wlLib.displayFlush(sv.display);
     pollfd fds[2 + kMaxOutputs];
     int owners[2 + kMaxOutputs];
-    nfds_t count = 0;
-    fds[count++] = pollfd{wlLib.displayGetFd(sv.display), POLLIN, 0};
+    nfds_t count = 1;  // fds[0]: the connection's
     fds[count++] = pollfd{sv.signalFd, POLLIN, 0};
     for (int i = 0; i < kMaxOutputs; ++i) {
         if (sv.children[i].pid == 0 || sv.children[i].control < 0) continue;
         owners[count] = i;
         fds[count++] = pollfd{sv.children[i].control, POLLIN, 0};
     }
-    if (poll(fds, count, -1) < 0) {
-        wlLib.displayCancelRead(sv.display);
-        return;
-    }
-    ReadDisplay((fds[0].revents & POLLIN) != 0);
-    if ((fds[0].revents & (POLLERR | POLLHUP)) != 0) EndRun(0);
+    if (!ReadDisplayTurn(sv.display, fds, count, -1)) EndRun(0);  // the compositor is gone
     for (nfds_t i = 2; i < count; ++i)
         if (fds[i].revents != 0) ReadChannel(owners[i]);
     if (fds[1].revents != 0) ReadSignals();
@@ -306,7 +285,7 @@ bool StartSaverProcess(std::uint32_t output, int control, pid_t supervisor, int*
 
     sigset_t stops;
     sigemptyset(&stops);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&stops, signal);
+    AddStopSignals(&stops);
     sigset_t child;
     sigemptyset(&child);
     sigaddset(&child, SIGCHLD);
@@ -386,7 +365,8 @@ bool Connect(int* status) {
 
 void SupervisorSignals(sigset_t* signals) {
     sigemptyset(signals);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGCHLD}) sigaddset(signals, signal);
+    AddStopSignals(signals);
+    sigaddset(signals, SIGCHLD);
 }
 
 }  // namespace
