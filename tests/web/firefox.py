@@ -80,7 +80,10 @@ class Browser:
             number = f.readline().strip()
         if not number:
             raise BrowserError("Xvfb did not start (exit status %s)" % self.xvfb.poll())
-        env = dict(os.environ, DISPLAY=":" + number, MOZ_CRASHREPORTER_DISABLE="1")
+        # HOME in the profile folder too: Firefox and GTK write caches and settings there.
+        env = dict(os.environ, DISPLAY=":" + number, HOME=self.profile, MOZ_CRASHREPORTER_DISABLE="1")
+        for name in ("XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"):
+            env.pop(name, None)
         env.pop("WAYLAND_DISPLAY", None)
         self.log = open(os.path.join(self.profile, "firefox.log"), "wb")
         self.process = subprocess.Popen(
