@@ -6,7 +6,8 @@
 
 In both browsers:
 - each saver's page at a fixed seed, size and frame draws the headless renderer's
-  picture of that seed, size and frame, within the bound below;
+  picture of that seed, size and frame, within the bound below (Firefox first
+  shows that it has WebGL at all);
 - a click shows a saver full screen; pointer travel and a key end it by the
   shell's close rules, the previews go on, and the ended runs are let go;
 - Enter or Space on a focused canvas starts full screen, and that key's repeats
@@ -137,6 +138,21 @@ def render_picture(render, name, frames, size, seed, path):
     if result.returncode != 0:
         return "render failed: " + result.stderr.strip()
     return png_image.read_rgb(path)
+
+
+def check_webgl(browser, who):
+    """Whether the browser has WebGL at all; everything else here needs it."""
+    page = browser.open("about:blank", 640, 480)
+    try:
+        renderer = page.evaluate("""(() => {
+          const gl = document.createElement('canvas').getContext('webgl');
+          const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
+          return gl ? gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER) : '';
+        })()""")
+    finally:
+        page.close()
+    check(who + "the browser has WebGL", bool(renderer), "renderer %r" % renderer)
+    return bool(renderer)
 
 
 def check_pictures(browser, gallery, render, scratch, who=""):
@@ -479,6 +495,8 @@ def main():
         try:
             with firefox.Browser() as browser:
                 who = "firefox: "
+                if not check_webgl(browser, who):
+                    raise firefox.BrowserError("no WebGL, so no page can be checked")
                 check_pictures(browser, gallery, render, scratch, who)
                 check_keyboard(browser, gallery, who, repeats=False)
                 check_full_screen(browser, gallery, who)
