@@ -65,7 +65,7 @@ bool ReadPageOptions(int argc, char** argv, web::PageOptions* options) {
         if (std::strcmp(option, "--seed") == 0) {
             ok = ParseNumber(value, 0, web::kMaxSeed, &options->seed);
         } else if (std::strcmp(option, "--frames") == 0) {
-            ok = ParseNumber(value, 1, 100000000, &options->frameLimit);
+            ok = ParseNumber(value, 1, web::kMaxFrames, &options->frameLimit);
         } else if (std::strcmp(option, "--cursor") == 0) {
             ok = ParsePoint(value, &options->cursorX, &options->cursorY);
         } else {

@@ -23,8 +23,10 @@
 namespace web {
 
 constexpr plat::DWORD kCanvasWindow = 1;  // the canvas's window number ("p 1")
-constexpr int kMaxSeed = 59 + 59 + 999;   // minute + second + millisecond
-constexpr int kFramePeriodMs = 10;        // the frame timer's pace (its floor)
+// The page's parser reads these two (page/assemble.cmake writes them into it).
+constexpr int kMaxSeed = 59 + 59 + 999;  // minute + second + millisecond
+constexpr int kMaxFrames = 100000000;    // --frames N: the largest N
+constexpr int kFramePeriodMs = 10;       // the frame timer's pace (its floor)
 
 enum class RunMode {
     Preview,     // the shell's preview of the canvas: draws, ignores input

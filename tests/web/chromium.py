@@ -134,7 +134,7 @@ class Browser:
                 raise BrowserError("%s: %s" % (method, answer["error"].get("message")))
             return answer.get("result", {})
 
-    def open(self, url, width=1280, height=800):
+    def open(self, url, width=1280, height=800, reduced_motion=False):
         target = self.send("Target.createTarget", {"url": "about:blank"})
         session = self.send("Target.attachToTarget", {"targetId": target["targetId"], "flatten": True})
         page = Page(self, session["sessionId"])
@@ -142,6 +142,9 @@ class Browser:
         page.send("Runtime.enable")
         page.send("Emulation.setDeviceMetricsOverride",
                   {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+        if reduced_motion:
+            page.send("Emulation.setEmulatedMedia",
+                      {"features": [{"name": "prefers-reduced-motion", "value": "reduce"}]})
         page.navigate(url)
         return page
 
@@ -191,7 +194,17 @@ class Page:
     def move_mouse(self, x, y):
         self.send("Input.dispatchMouseEvent", {"type": "mouseMoved", "x": x, "y": y})
 
+    def key_event(self, kind, key="a", code="KeyA", key_code=65, repeat=False):
+        """kind: "keyDown" or "keyUp"; repeat: a keyDown of a key held down."""
+        self.send("Input.dispatchKeyEvent", {"type": kind, "key": key, "code": code,
+                                             "windowsVirtualKeyCode": key_code, "autoRepeat": repeat})
+
     def press_key(self, key="a", code="KeyA", key_code=65):
         for kind in ("keyDown", "keyUp"):
-            self.send("Input.dispatchKeyEvent", {"type": kind, "key": key, "code": code,
-                                                 "windowsVirtualKeyCode": key_code})
+            self.key_event(kind, key, code, key_code)
+
+    def collect_garbage(self):
+        self.send("HeapProfiler.collectGarbage")
+
+    def close(self):
+        self.send("Page.close")

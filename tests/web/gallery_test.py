@@ -1,14 +1,26 @@
 #!/usr/bin/env python3
-"""The gallery in headless Chromium (software WebGL), opened from disk:
+"""The gallery in headless Chromium (software WebGL) and in Firefox ESR on Xvfb
+(llvmpipe), opened from disk:
 
   gallery_test.py <gallery folder> <headless render program>
 
+In both browsers:
 - each saver's page at a fixed seed, size and frame draws the headless renderer's
-  picture of that seed, size and frame, within the bound below;
-- the index page runs four canvases, each of which moves;
-- with WebGL switched off, the page says so where the savers would be;
+  picture of that seed, size and frame, within the bound below (Firefox first
+  shows that it has WebGL at all);
 - a click shows a saver full screen; pointer travel and a key end it by the
-  shell's close rules, the previews go on, and the ended runs are let go.
+  shell's close rules, the previews go on, and the ended runs are let go;
+- Enter or Space on a focused canvas starts full screen, and that key's repeats
+  and release do not end it (repeats: Chromium only, WebDriver has none).
+In Chromium:
+- the index page runs four canvases, each of which moves;
+- ?frames= takes what the program takes, and above that gets a notice and runs on;
+- the notice covers neither the index's heading nor its canvases;
+- amber says it is starting until its first lit frame;
+- with reduced motion, a preview shows its frame 600, still, with a button that
+  starts it; full screen animates;
+- with WebGL switched off, the page says so where the savers would be, and on a
+  single saver's page the notice does not cover what the saver says.
 
 Prints one "ok - ..." or "not ok - ..." line per check, then "N passed, M failed".
 
@@ -34,6 +46,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "real"))
 import chromium  # noqa: E402
+import firefox  # noqa: E402
 import png_image  # noqa: E402
 import saver_list  # noqa: E402
 
@@ -45,6 +58,9 @@ BLOCK_BOUND = 16
 SEED = 321
 FRAME = 200
 SAVERS = list(saver_list.names())
+MAX_FRAMES = 100000000  # the largest --frames the web program takes
+STILL_FRAME = 600  # what a preview shows still where motion is reduced
+ERRORS = (chromium.BrowserError, firefox.BrowserError)
 
 passed = 0
 failed = 0
@@ -115,26 +131,48 @@ def page_url(gallery, name, query=""):
     return "file://" + os.path.join(gallery, name + ".html") + ("?" + query if query else "")
 
 
-def check_pictures(browser, gallery, render, scratch):
+def render_picture(render, name, frames, size, seed, path):
+    """(width, height, rgb) of render's picture, or the error it gave."""
+    result = subprocess.run([render, name, "--frames", str(frames), "--size", "%dx%d" % size,
+                             "--seed", str(seed), "--out", path], capture_output=True, text=True)
+    if result.returncode != 0:
+        return "render failed: " + result.stderr.strip()
+    return png_image.read_rgb(path)
+
+
+def check_webgl(browser, who):
+    """Whether the browser has WebGL at all; everything else here needs it."""
+    page = browser.open("about:blank", 640, 480)
+    try:
+        renderer = page.evaluate("""(() => {
+          const gl = document.createElement('canvas').getContext('webgl');
+          const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
+          return gl ? gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER) : '';
+        })()""")
+    finally:
+        page.close()
+    check(who + "the browser has WebGL", bool(renderer), "renderer %r" % renderer)
+    return bool(renderer)
+
+
+def check_pictures(browser, gallery, render, scratch, who=""):
     seed, frames = SEED, FRAME
     for name in SAVERS:
-        what = "%s.html?seed=%d&frames=%d at %dx%d draws render's picture" % (name, seed, frames, *SIZE)
-        reference = os.path.join(scratch, "%s.png" % name)
-        result = subprocess.run([render, name, "--frames", str(frames), "--size", "%dx%d" % SIZE,
-                                 "--seed", str(seed), "--out", reference], capture_output=True, text=True)
-        if result.returncode != 0:
-            not_ok(what + ": render failed: " + result.stderr.strip())
+        what = who + "%s.html?seed=%d&frames=%d at %dx%d draws render's picture" % (name, seed, frames, *SIZE)
+        reference = render_picture(render, name, frames, SIZE, seed, os.path.join(scratch, "%s.png" % name))
+        if isinstance(reference, str):
+            not_ok(what + ": " + reference)
             continue
-        width, height, expected = png_image.read_rgb(reference)
+        width, height, expected = reference
         page = browser.open(page_url(gallery, name, "seed=%d&frames=%d&size=%dx%d" % (seed, frames, *SIZE)))
         try:
             page.wait_for("document.querySelector('figure.saver canvas').dataset.state === 'held'", 120)
             w, h, drawn = read_canvas(page)
-        except chromium.BrowserError as e:
+        except ERRORS as e:
             not_ok("%s: %s" % (what, e))
             continue
         finally:
-            page.send("Page.close")
+            page.close()
         if (w, h) != (width, height):
             not_ok("%s: the canvas is %dx%d" % (what, w, h))
             continue
@@ -151,6 +189,9 @@ def check_index_moves(browser, gallery):
     try:
         names = page.evaluate("[...document.querySelectorAll('figure.saver')].map(f => f.dataset.saver)")
         check("the index page shows the four savers", names == SAVERS, "found %s" % names if names != SAVERS else "")
+        desktops = [d for d in ("XScreenSaver", "MATE", "Wayland")
+                    if d not in page.evaluate("document.querySelector('footer').textContent")]
+        check("the index names the Linux desktops the savers install on", not desktops, "missing %s" % desktops)
         page.wait_for("saverPage.views.length === 4 && saverPage.views.every(v => v.module.framesPresented > 0)", 60)
         # amber and opal open on black: a canvas moves once a later read differs.
         first = [read_canvas(page, n)[2] for n in range(4)]
@@ -161,10 +202,183 @@ def check_index_moves(browser, gallery):
             still = [n for n in still if read_canvas(page, n)[2] == first[n]]
         check("every canvas of the index page moves (a later read differs from the first)", not still,
               "still after 30 s: %s" % [SAVERS[n] for n in still] if still else "")
-    except chromium.BrowserError as e:
+    except ERRORS as e:
         not_ok("the index page runs its four savers: %s" % e)
     finally:
-        page.send("Page.close")
+        page.close()
+
+
+# Whether two boxes of the page share any area; a box is an element or a Range.
+OVERLAP = """((a, b) => {
+  const r = a.getBoundingClientRect(), q = b.getBoundingClientRect();
+  return Math.min(r.right, q.right) > Math.max(r.left, q.left) && Math.min(r.bottom, q.bottom) > Math.max(r.top, q.top);
+})"""
+NOTICE_SHOWN = "(!document.querySelector('.notice').hidden && document.querySelector('.notice').textContent)"
+
+
+def check_address_limits(browser, gallery):
+    """frames=N up to the program's limit runs as asked; above it, as for 1e9."""
+    states = {}
+    for frames in (MAX_FRAMES, MAX_FRAMES + 1, "1e9"):
+        page = browser.open(page_url(gallery, "amber", "frames=%s&size=64x48" % frames), 640, 480)
+        try:
+            page.wait_for("saverPage.views[0].module.framesPresented >= 3 || !!document.querySelector('.message')", 30)
+            states[frames] = page.evaluate("""[%s || '', document.querySelector('.message') ?
+              document.querySelector('.message').textContent : '', saverPage.views[0].state]""" % NOTICE_SHOWN)
+        except ERRORS as e:
+            states[frames] = str(e)
+        finally:
+            page.close()
+    check("frames=%d (the program's limit) runs with no notice" % MAX_FRAMES,
+          states[MAX_FRAMES] == ["", "", "running"], "found %s" % states[MAX_FRAMES])
+    # frames=1e9 has always had a notice; one above the limit must get the same.
+    refused = states["1e9"][0] if isinstance(states["1e9"], list) else ""
+    same = [refused.replace('"1e9"', '"%d"' % (MAX_FRAMES + 1)), "", "running"]
+    check("frames=%d gets the notice and fallback of frames=1e9, and the saver runs" % (MAX_FRAMES + 1),
+          refused.startswith("frames must be") and states[MAX_FRAMES + 1] == same
+          and states["1e9"][1:] == ["", "running"], "found %s" % states)
+
+
+def check_notice_on_index(browser, gallery):
+    """The notice sits in the page's flow: over neither the heading nor a canvas, scrolled or not."""
+    page = browser.open(page_url(gallery, "index", "seed=abc"), 800, 600)
+    try:
+        covered = []
+        for scroll in (0, 100000):
+            covered += page.evaluate("""(() => {
+              window.scrollTo(0, %d);
+              const notice = document.querySelector('.notice');
+              return [...document.querySelectorAll('h1, canvas')].filter(e => %s(notice, e))
+                .map(e => e.tagName + ' at scroll ' + window.scrollY); })()""" % (scroll, OVERLAP))
+        shown = page.evaluate(NOTICE_SHOWN)
+        check("on the index the notice covers neither the heading nor a canvas", shown and not covered,
+              "notice %r, covers %s" % (shown, covered))
+    except ERRORS as e:
+        not_ok("the notice on the index: %s" % e)
+    finally:
+        page.close()
+
+
+def check_starting_caption(browser, gallery):
+    """amber opens on black: its page says it is starting until the first lit frame."""
+    sample = """(() => {
+      const status = document.querySelector('.status'), canvas = document.querySelector('figure.saver canvas');
+      const gl = canvas.getContext('webgl'), rgba = new Uint8Array(canvas.width * canvas.height * 4);
+      gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+      const lit = rgba.some((v, i) => i %% 4 != 3 && v > %d);
+      return [status && !status.hidden && status.getClientRects().length > 0 ? status.textContent : '', lit];
+    })()""" % 24
+    page = browser.open(page_url(gallery, "amber", "seed=%d&size=160x120" % SEED), 800, 600)
+    try:
+        page.wait_for("saverPage.views[0].module.framesPresented >= 1", 30)
+        first = page.evaluate(sample)
+        deadline = time.monotonic() + 60
+        last = first
+        while last[0] and time.monotonic() < deadline:
+            time.sleep(0.1)
+            last = page.evaluate(sample)
+        check("amber's page says it is starting while black, and stops once lit",
+              first[0].startswith("Starting") and not first[1] and last == ["", True],
+              "at its first frame %s, then %s" % (first, last))
+    except ERRORS as e:
+        not_ok("the starting caption: %s" % e)
+    finally:
+        page.close()
+
+
+def focus_outline(page):
+    return page.evaluate("""(() => { const s = getComputedStyle(document.activeElement);
+      return [document.activeElement.tagName, s.outlineStyle, s.outlineWidth, s.outlineColor]; })()""")
+
+
+def check_keyboard(browser, gallery, who="", repeats=True):
+    """Tab reaches the first saver, which shows its focus; Enter (index) and Space
+    (a saver's page) start full screen, which that key's repeats and release leave running."""
+    layer_runs = (FULL_SCREEN + " && document.fullscreenElement === " + FULL_SCREEN + " && "
+                  + FULL_SCREEN + ".dataset.frames > 3")
+    for name, size, key, code, key_code in (("index", (1280, 720), "Enter", "Enter", 13),
+                                            ("jade", (800, 600), " ", "Space", 32)):
+        what = who + "%s.html: Tab, then %s starts full screen" % (name, code)
+        page = browser.open(page_url(gallery, name), *size)
+        try:
+            page.wait_for("saverPage.views.length > 0 && saverPage.views.every(v => v.module.framesPresented > 0)", 60)
+            unfocused = page.evaluate("(() => { const s = getComputedStyle(document.querySelector('canvas'));"
+                                      " return [s.outlineStyle, s.outlineWidth, s.outlineColor]; })()")
+            page.press_key("Tab", "Tab", 9)
+            focused = page.evaluate("document.activeElement === document.querySelector('figure.saver canvas')")
+            outline = focus_outline(page)
+            shows = outline[1] != "none" and float(outline[2].rstrip("px")) >= 2 and outline[1:] != unfocused
+            check(who + "%s.html: Tab focuses the first saver, which shows it" % name, focused and shows,
+                  "focus on %s, outline %s, unfocused %s" % (outline[0], outline[1:], unfocused))
+            page.key_event("keyDown", key, code, key_code)
+            page.wait_for(layer_runs, 30)
+            if repeats:
+                page.key_event("keyDown", key, code, key_code, repeat=True)
+            page.key_event("keyUp", key, code, key_code)
+            frames = int(page.evaluate(FULL_SCREEN + ".dataset.frames"))
+            time.sleep(0.5)
+            stays = page.evaluate(layer_runs + " && " + FULL_SCREEN + ".dataset.frames > %d" % frames)
+            page.press_key()
+            ended = page.wait_for(FULL_SCREEN + " === null && document.fullscreenElement === null", 30)
+            check(what + (", holding and releasing it" if repeats else ", releasing it") + " leaves it running;"
+                  " another key ends it", stays and ended)
+        except ERRORS as e:
+            not_ok("%s: %s" % (what, e))
+        finally:
+            page.close()
+
+
+def check_reduced_motion(browser, gallery, render, scratch):
+    """With reduced motion a preview shows its frame 600 still, drawn out of sight,
+    with a button that starts it; full screen animates."""
+    size = (160, 120)
+    page = browser.open(page_url(gallery, "jade", "seed=%d&size=%dx%d" % (SEED, *size)), 800, 600, reduced_motion=True)
+    try:
+        moving_shown = []
+        deadline = time.monotonic() + 90
+        while True:
+            state, visibility, frames = page.evaluate("""[saverPage.views[0].state,
+              getComputedStyle(document.querySelector('figure.saver canvas')).visibility,
+              saverPage.views[0].module.framesPresented]""")
+            if state == "still":
+                break
+            if visibility != "hidden" and frames > 0:
+                moving_shown.append(frames)
+            if time.monotonic() > deadline:
+                raise chromium.BrowserError("no still picture in time (state %s)" % state)
+            time.sleep(0.1)
+        button = "document.querySelector('figure.saver .play')"
+        shown = page.evaluate("""[document.querySelector('figure.saver canvas').dataset.frames,
+          getComputedStyle(document.querySelector('figure.saver canvas')).visibility,
+          %s && !%s.hidden && %s.getClientRects().length > 0 && %s.textContent]""" % ((button,) * 4))
+        time.sleep(0.5)
+        held = page.evaluate("saverPage.views[0].module.framesPresented")
+        w, h, drawn = read_canvas(page)
+        reference = render_picture(render, "jade", STILL_FRAME, size, SEED, os.path.join(scratch, "still.png"))
+        largest = (largest_block_difference(drawn, reference[2], w, h)
+                   if not isinstance(reference, str) and (w, h) == size else 1000)
+        check("reduced motion: the preview shows render's frame %d, still, with a Play button, and no motion before"
+              % STILL_FRAME, not moving_shown and shown == [str(STILL_FRAME), "visible", "Play"]
+              and held == STILL_FRAME and largest <= BLOCK_BOUND,
+              "shown %s, %d frames a second later, largest block difference %.1f; moving frames shown: %s"
+              % (shown, held, largest, moving_shown[:5]))
+
+        page.click(400, 300)
+        page.wait_for(FULL_SCREEN + " && " + FULL_SCREEN + ".dataset.frames > 30", 30)
+        page.press_key()
+        page.wait_for(FULL_SCREEN + " === null", 30)
+        time.sleep(0.3)
+        still = page.evaluate("saverPage.views[0].module.framesPresented") == STILL_FRAME
+        x, y = page.evaluate("(r => [r.left + r.width / 2, r.top + r.height / 2])(%s.getBoundingClientRect())"
+                             % button)
+        page.click(x, y)
+        plays = page.wait_for("saverPage.views[0].module.framesPresented > %d" % (STILL_FRAME + 10), 30)
+        check("reduced motion: full screen animates, the preview stays still after it, Play starts it",
+              still and plays)
+    except ERRORS as e:
+        not_ok("reduced motion: %s" % e)
+    finally:
+        page.close()
 
 
 def check_without_webgl(gallery):
@@ -176,18 +390,29 @@ def check_without_webgl(gallery):
               notice: document.querySelector('.notice').hidden ? '' : document.querySelector('.notice').textContent,
               missing: document.querySelectorAll('figure.saver .missing').length,
               canvases: document.querySelectorAll('canvas').length})""")
-        except chromium.BrowserError as e:
+        except ERRORS as e:
             not_ok("without WebGL the index page says so: %s" % e)
             return
         check("without WebGL the index page says so in place of every saver",
               state.get("webgl") == "missing" and "WebGL" in state.get("notice", "") and state.get("missing") == 4
               and state.get("canvases") == 0, "found %s" % state)
+        page = browser.open(page_url(gallery, "amber", "seed=abc"), 800, 500)
+        try:
+            covered = page.evaluate("""(() => {
+              const notice = document.querySelector('.notice'), missing = document.querySelector('.missing');
+              return [missing.textContent, %s(notice, missing), %s(notice, document.querySelector('figcaption'))];
+            })()""" % (OVERLAP, OVERLAP))
+        except ERRORS as e:
+            not_ok("without WebGL a saver's page says so: %s" % e)
+            return
+        check("without WebGL a saver's page says so, and the notice covers neither that nor the caption",
+              covered[0].startswith("No WebGL") and covered[1:] == [False, False], "found %s" % covered)
 
 
 FULL_SCREEN = "document.querySelector('.full-screen')"
 
 
-def check_full_screen(browser, gallery):
+def check_full_screen(browser, gallery, who=""):
     page = browser.open(page_url(gallery, "jade"))
     try:
         page.wait_for("saverPage.views[0].module.framesPresented > 5", 60)
@@ -204,17 +429,17 @@ def check_full_screen(browser, gallery):
         frames = page.evaluate("saverPage.views[0].module.framesPresented")
         time.sleep(0.5)
         paused = page.evaluate("saverPage.views[0].module.framesPresented") - frames <= 1
-        check("a click shows the saver full screen while the preview sleeps", shown and paused)
+        check(who + "a click shows the saver full screen while the preview sleeps", shown and paused)
 
         # The pointer stays where it was on the screen; the full-screen page may lie
         # elsewhere on it than the window did (headless moves it to the corner).
         x, y, left, top = page.evaluate("[...window.pressedAt, window.screenX, window.screenY]")
         page.move_mouse(x - left + 2, y - top + 1)  # three pixels of travel
         time.sleep(0.5)
-        check("pointer travel of three pixels leaves it running", page.evaluate(FULL_SCREEN + " !== null"))
+        check(who + "pointer travel of three pixels leaves it running", page.evaluate(FULL_SCREEN + " !== null"))
         page.move_mouse(x - left + 6, y - top)
         ended = page.wait_for(FULL_SCREEN + " === null && document.fullscreenElement === null", 30)
-        check("pointer travel of more than four pixels ends it and leaves full screen", ended)
+        check(who + "pointer travel of more than four pixels ends it and leaves full screen", ended)
 
         page.wait_for("saverPage.views[0].module.asleep === false", 10)
         page.click(300, 200)
@@ -225,7 +450,7 @@ def check_full_screen(browser, gallery):
         frames = page.evaluate("saverPage.views[0].module.framesPresented")
         time.sleep(0.5)
         resumed = page.evaluate("saverPage.views[0].module.framesPresented") > frames
-        check("a key ends it, and the preview runs on", ended and resumed)
+        check(who + "a key ends it, and the preview runs on", ended and resumed)
 
         for _ in range(2):
             page.click(300, 200)
@@ -233,14 +458,14 @@ def check_full_screen(browser, gallery):
             time.sleep(0.3)
             page.press_key()
             page.wait_for(FULL_SCREEN + " === null", 30)
-        page.send("HeapProfiler.collectGarbage")
+        page.collect_garbage()
         runs, alive = page.evaluate("[runs.length, runs.filter(r => r.deref()).length]")
-        check("ended full-screen runs are let go (at most the last one is still held)", runs == 4 and alive <= 1,
+        check(who + "ended full-screen runs are let go (at most the last one is still held)", runs == 4 and alive <= 1,
               "%d of %d runs still held" % (alive, runs))
-    except chromium.BrowserError as e:
-        not_ok("full screen: %s" % e)
+    except ERRORS as e:
+        not_ok(who + "full screen: %s" % e)
     finally:
-        page.send("Page.close")
+        page.close()
 
 
 def main():
@@ -258,10 +483,25 @@ def main():
             with chromium.Browser() as browser:
                 check_pictures(browser, gallery, render, scratch)
                 check_index_moves(browser, gallery)
+                check_address_limits(browser, gallery)
+                check_notice_on_index(browser, gallery)
+                check_starting_caption(browser, gallery)
+                check_keyboard(browser, gallery)
                 check_full_screen(browser, gallery)
+                check_reduced_motion(browser, gallery, render, scratch)
             check_without_webgl(gallery)
         except (chromium.BrowserError, OSError) as e:
             not_ok("chromium: %s" % e)
+        try:
+            with firefox.Browser() as browser:
+                who = "firefox: "
+                if not check_webgl(browser, who):
+                    raise firefox.BrowserError("no WebGL, so no page can be checked")
+                check_pictures(browser, gallery, render, scratch, who)
+                check_keyboard(browser, gallery, who, repeats=False)
+                check_full_screen(browser, gallery, who)
+        except (firefox.BrowserError, OSError) as e:
+            not_ok("firefox: %s" % e)
     print("%d passed, %d failed" % (passed, failed))
     return 0 if failed == 0 else 1
 

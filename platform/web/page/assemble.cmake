@@ -1,11 +1,28 @@
 # Writes the gallery's pages: cmake -DGALLERY_DIR=... -DPAGE_DIR=... -DPROGRAM_DIR=...
-# -DSAVERS_FILE=... -P assemble.cmake. SAVERS_FILE sets SAVERS (the names),
+# -DSAVERS_FILE=... -DLIMITS_HEADER=... -P assemble.cmake. SAVERS_FILE sets SAVERS (the names),
 # SAVER_TITLE_<name> (the display name) and SAVER_LINE_<name> (one line about it). Every page holds the programs it runs
 # and the gallery's style and script, so each one opens from disk by itself.
 include(${SAVERS_FILE})
 file(READ ${PAGE_DIR}/gallery.css style)
 file(READ ${PAGE_DIR}/gallery.js script)
 file(READ ${PAGE_DIR}/figure.html.in figure_template)
+
+# The page checks its address against the program's own limits: each
+# "constexpr int <constant> = <expression>;" of LIMITS_HEADER fills @<marker>@.
+file(READ ${LIMITS_HEADER} limits)
+foreach(pair IN ITEMS "kMaxSeed;MAX_SEED" "kMaxFrames;MAX_FRAMES")
+  list(GET pair 0 constant)
+  list(GET pair 1 marker)
+  if(NOT limits MATCHES "constexpr int ${constant} = ([^;]+);")
+    message(FATAL_ERROR "${LIMITS_HEADER} defines no ${constant}")
+  endif()
+  math(EXPR value "${CMAKE_MATCH_1}")
+  string(FIND "${script}" "@${marker}@" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "gallery.js has no @${marker}@")
+  endif()
+  string(REPLACE "@${marker}@" "${value}" script "${script}")
+endforeach()
 
 # The line as a sentence's start: its first letter in upper case.
 function(sentence text out)

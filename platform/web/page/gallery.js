@@ -11,11 +11,23 @@
 //   frames=N    hold every saver still after its frame N
 //   size=WxH    canvases of W x H pixels, whatever their size on the page
 //   fps         show each saver's frame rate
+//
+// A preview says "Starting" until its picture first shows a lit pixel (amber and
+// opal open on black while their ribbons grow in). Where the reader asks for
+// reduced motion, a preview shows one still picture, its frame STILL_FRAME (or
+// the page's frames=N, if earlier), with a button that starts it; full screen
+// still animates, as the reader asked for it. Enter or Space on a focused
+// canvas starts full screen as a click does.
 'use strict';
 
 (function () {
   const EVENT_KEY = 1, EVENT_BUTTON = 2, EVENT_MOVE = 3, EVENT_DEACTIVATE = 4, EVENT_RESIZE = 5;
-  const MAX_SEED = 59 + 59 + 999;
+  // Filled in from the program's own limits (platform/web/state.h) when the page is written.
+  const MAX_SEED = @MAX_SEED@;
+  const MAX_FRAMES = @MAX_FRAMES@;
+  const STILL_FRAME = 600;
+  const LIT_LEVEL = 24;     // a channel above this is a lit pixel
+  const LIT_CHECK_MS = 200; // how often a starting preview's picture is read
 
   const notice = document.querySelector('.notice');
   const notes = [];
@@ -36,8 +48,8 @@
     }
     if (query.has('frames')) {
       const frames = query.get('frames');
-      if (whole.test(frames) && Number(frames) >= 1) settings.frames = Number(frames);
-      else note('frames must be a whole number from 1; "' + frames + '" is not, so the savers run on.');
+      if (whole.test(frames) && Number(frames) >= 1 && Number(frames) <= MAX_FRAMES) settings.frames = Number(frames);
+      else note('frames must be a whole number from 1 to ' + MAX_FRAMES + '; "' + frames + '" is not, so the savers run on.');
     }
     if (query.has('size')) {
       const size = /^([0-9]{2,4})x([0-9]{2,4})$/.exec(query.get('size'));
@@ -95,34 +107,109 @@
   }
 
   const settings = readSettings();
+  const reducedMotion = window.matchMedia && window.matchMedia('(prefers-reduced-motion: reduce)').matches;
   const views = [];
   let fullScreen = null;
+  let pointer = null; // the pointer on the screen, once the page has seen it
 
   function setState(view, state) {
     view.state = state;
     view.canvas.dataset.state = state;
   }
 
+  // A line over the preview's corner while it has nothing to show yet.
+  function setStatus(view, text) {
+    view.status.textContent = text;
+    view.status.hidden = !text;
+  }
+
+  function isLit(canvas) {
+    const gl = canvas.getContext('webgl');
+    if (!gl) return false;
+    const size = canvas.width * canvas.height * 4;
+    if (!isLit.pixels || isLit.pixels.length < size) isLit.pixels = new Uint8Array(size);
+    const pixels = isLit.pixels;
+    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
+    for (let i = 0; i < size; i += 4) {
+      if (pixels[i] > LIT_LEVEL || pixels[i + 1] > LIT_LEVEL || pixels[i + 2] > LIT_LEVEL) return true;
+    }
+    return false;
+  }
+
+  function setPaused(view, paused) {
+    view.paused = paused;
+    view.module.asleep = paused || fullScreen !== null;
+    view.play.textContent = paused ? 'Play' : 'Pause';
+    view.play.setAttribute('aria-pressed', paused ? 'false' : 'true');
+  }
+
+  // Reduced motion: the still picture is drawn out of sight, then shown paused.
+  function startStill(view) {
+    view.stillAt = settings.frames !== null ? Math.min(settings.frames, STILL_FRAME) : STILL_FRAME;
+    view.figure.classList.add('drawing-still');
+    setStatus(view, 'Drawing a still picture\u2026');
+    view.play = document.createElement('button');
+    view.play.type = 'button';
+    view.play.className = 'play';
+    view.play.hidden = true;
+    view.play.addEventListener('click', function () { setPaused(view, !view.paused); });
+    view.corner.appendChild(view.play);
+  }
+
+  function onPreviewFrame(view, frames, held) {
+    if (view.state === 'starting') setState(view, 'running');
+    if (held) {
+      view.canvas.dataset.frames = frames;
+      setState(view, 'held');
+      if (view.play) view.play.hidden = true;
+    }
+    if (view.stillAt) {
+      if (frames < view.stillAt && !held) return;
+      view.stillAt = 0;
+      view.figure.classList.remove('drawing-still');
+      setStatus(view, '');
+      view.canvas.dataset.frames = frames;
+      if (!held) {
+        setState(view, 'still');
+        setPaused(view, true);
+        view.play.hidden = false;
+      }
+      return;
+    }
+    // Read back only now and then: a read waits for the frame to finish.
+    const now = performance.now();
+    if (view.status.hidden || now - view.litCheckedAt < LIT_CHECK_MS) return;
+    view.litCheckedAt = now;
+    if (isLit(view.canvas)) setStatus(view, '');
+  }
+
   function startPreview(figure) {
     const name = figure.dataset.saver;
     const canvas = figure.querySelector('canvas');
-    const view = { name: name, figure: figure, canvas: canvas, module: null, state: 'starting', fps: null, pressed: false };
+    const view = {
+      name: name, figure: figure, canvas: canvas, module: null, state: 'starting', fps: null, pressed: false,
+      status: document.createElement('p'), stillAt: 0, paused: false, play: null, litCheckedAt: -Infinity,
+      // Where the status line and the play button go: over the canvas's corner on
+      // the index, in the caption where the saver fills the page.
+      corner: document.body.classList.contains('single') ? figure.querySelector('figcaption') : figure,
+    };
     const size = settings.size || pixelSize(canvas);
     canvas.width = size[0];
     canvas.height = size[1];
+    canvas.tabIndex = 0;
     setState(view, 'starting');
+    view.status.className = 'status';
+    view.status.setAttribute('role', 'status');
+    view.corner.appendChild(view.status);
+    setStatus(view, 'Starting\u2026');
+    if (reducedMotion) startStill(view);
     view.module = run(name, canvas, runArguments('preview'), {
-      onFrame: function (frames, held) {
-        if (view.state === 'starting') setState(view, 'running');
-        if (held) {
-          canvas.dataset.frames = frames;
-          setState(view, 'held');
-        }
-      },
+      onFrame: function (frames, held) { onPreviewFrame(view, frames, held); },
       onMessage: function (caption, text) { showMessage(view, caption, text); },
       onSaverEnd: function () { setState(view, 'ended'); },
       onAbort: function (what) {
         setState(view, 'failed');
+        setStatus(view, '');
         showMessage(view, name, 'stopped: ' + what);
       },
     });
@@ -139,8 +226,14 @@
     // full-screen saver lands here too, and must not start it again.
     canvas.addEventListener('mousedown', function () { view.pressed = true; });
     canvas.addEventListener('click', function (event) {
-      if (view.pressed) openFullScreen(view, event);
+      if (view.pressed) openFullScreen(view, { cursor: [event.screenX, event.screenY] });
       view.pressed = false;
+    });
+    // A held key repeats: only its first press starts the saver.
+    canvas.addEventListener('keydown', function (event) {
+      if (event.repeat || (event.key !== 'Enter' && event.key !== ' ')) return;
+      event.preventDefault();
+      openFullScreen(view, { cursor: pointer, key: event.code });
     });
     if (settings.fps) {
       view.fps = document.createElement('span');
@@ -162,24 +255,34 @@
   }
 
   function setPreviewsAsleep(asleep) {
-    for (const view of views) view.module.asleep = asleep;
+    for (const view of views) view.module.asleep = asleep || view.paused;
   }
 
-  // The full-screen saver's input, as the page sees it.
+  // The full-screen saver's input, as the page sees it. The key that started the
+  // saver is not input to it: neither its repeats nor its release.
   const fullScreenInput = {
     keydown: function (event) {
       event.preventDefault();
+      if (fullScreen && fullScreen.startKey === event.code) return;
       push({ kind: EVENT_KEY, a: event.keyCode || 0 });
+    },
+    keyup: function (event) {
+      if (fullScreen && fullScreen.startKey === event.code) fullScreen.startKey = null;
     },
     mousedown: function (event) {
       event.preventDefault();
       push({ kind: EVENT_BUTTON, a: event.button === 2 ? 1 : event.button === 1 ? 2 : 0 });
     },
+    // Started from the keyboard before the page saw the pointer, the saver's screen
+    // is placed so that the pointer's first position is where it started.
     mousemove: function (event) {
-      push({ kind: EVENT_MOVE, a: Math.round(event.screenX), b: Math.round(event.screenY) });
+      if (!fullScreen) return;
+      if (!fullScreen.origin) fullScreen.origin = [Math.round(event.screenX), Math.round(event.screenY)];
+      push({ kind: EVENT_MOVE, a: Math.round(event.screenX) - fullScreen.origin[0], b: Math.round(event.screenY) - fullScreen.origin[1] });
     },
     contextmenu: function (event) { event.preventDefault(); },
-    blur: function () { push({ kind: EVENT_DEACTIVATE }); },
+    // The window's own blur; an element's (the focused canvas) comes here too.
+    blur: function (event) { if (event.target === window) push({ kind: EVENT_DEACTIVATE }); },
     visibilitychange: function () { if (document.hidden) push({ kind: EVENT_DEACTIVATE }); },
     fullscreenchange: function () {
       if (fullScreen && fullScreen.shown && !document.fullscreenElement) push({ kind: EVENT_DEACTIVATE });
@@ -197,14 +300,17 @@
     }
   }
 
-  function openFullScreen(view, click) {
+  // start.cursor: the pointer on the screen, or null where the page has not seen it;
+  // start.key: the code of the key that started it, if one did.
+  function openFullScreen(view, start) {
     if (fullScreen) return;
     const layer = document.createElement('div');
     layer.className = 'full-screen';
     const canvas = document.createElement('canvas');
     layer.appendChild(canvas);
     document.body.appendChild(layer);
-    fullScreen = { view: view, layer: layer, canvas: canvas, module: null, shown: false };
+    const origin = start.cursor ? [0, 0] : null;
+    fullScreen = { view: view, layer: layer, canvas: canvas, module: null, shown: false, startKey: start.key || null, origin: origin };
     setPreviewsAsleep(true);
     listen(true);
     let request = null;
@@ -221,9 +327,11 @@
         canvas.width = size[0];
         canvas.height = size[1];
         const args = runArguments('full-screen');
-        args.push('--cursor', Math.round(click.screenX) + ',' + Math.round(click.screenY));
+        const cursor = start.cursor || [0, 0];
+        args.push('--cursor', Math.round(cursor[0]) + ',' + Math.round(cursor[1]));
         layer.dataset.state = 'running';
         fullScreen.module = run(view.name, canvas, args, {
+          onFrame: function (frames) { layer.dataset.frames = frames; },
           onMessage: function (caption, text) { showMessage(view, caption, text); },
           onSaverEnd: closeFullScreen,
           onAbort: function (what) {
@@ -268,6 +376,8 @@
       last.set(view, { frames: frames, at: now });
     }
   }
+
+  document.addEventListener('mousemove', function (event) { pointer = [event.screenX, event.screenY]; }, { passive: true });
 
   const figures = document.querySelectorAll('figure.saver[data-saver]');
   if (!hasWebGL()) {
