@@ -2,7 +2,7 @@
 # zips' README.txt, the installer), the Windows resources, the renderer, the web
 # gallery and the tests' per-saver programs all follow from this list; scripts
 # read it through scripts/lib/savers.sh, Python checks through
-# tests/real/saver_list.py. Each entry, its first line kept as it is here:
+# tests/lib/saver_list.py. Each entry, its first line kept as it is here:
 #   saver(NAME "Display name" EFFECT
 #     "summary: one line about it"
 #     "description: a paragraph for its manual page"

@@ -20,7 +20,7 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ beside the sources
 TOP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path.insert(0, os.path.join(TOP, "tests", "web"))
-sys.path.insert(0, os.path.join(TOP, "tests", "real"))
+sys.path.insert(0, os.path.join(TOP, "tests", "lib"))
 import chromium  # noqa: E402
 import saver_list  # noqa: E402
 

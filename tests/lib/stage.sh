@@ -17,7 +17,8 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 log_dir=${SAVER_TEST_LOG_DIR:-$top/build/test-logs}
 mkdir -p "$log_dir"
 log="$log_dir/$name.log"
-. "$top/tests/real/xvfb.sh" # process_runs, xvfb_lock_pid
+. "$top/tests/lib/processes.sh"
+. "$top/tests/lib/xvfb.sh" # xvfb_lock_pid
 
 # The counts a suite printed ("N passed, M failed", or ctest's summary): "P F".
 suite_counts() {

@@ -13,8 +13,8 @@
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../real/wine_test_lib.sh
-. "$here/../real/wine_test_lib.sh"
+# shellcheck source=../lib/wine_test_lib.sh
+. "$here/../lib/wine_test_lib.sh"
 if [ $# -ne 1 ] || ! arch=$(pe_arch "$1/amber.scr"); then
     echo "usage: $0 <folder with amber.scr, jade.scr (32-bit or 64-bit)>" >&2
     exit 2

@@ -6,11 +6,7 @@ set -u
 bin=$1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-pass=0
-fail=0
-check() {
-  if "${@:2}"; then echo "ok - $1"; pass=$((pass + 1)); else echo "not ok - $1"; fail=$((fail + 1)); fi
-}
+. "$(dirname "$0")/../lib/checks.sh"
 render() { "$bin/render" "$@" >/dev/null 2>"$tmp/err"; }
 
 # amber's ribbons first come into view after a few hundred frames.
@@ -78,5 +74,4 @@ for target in $names tools/make_sphere/sphere_mesh; do
   case $target in */*) ;; *) target=bin/$target ;; esac
   check "building render builds $target" grep -qx "$target" <<<"$inputs"
 done
-echo "$pass passed, $fail failed"
-[ $fail -eq 0 ]
+finish

@@ -6,11 +6,7 @@ set -u
 bin=$1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-pass=0
-fail=0
-check() {
-  if "${@:2}"; then echo "ok - $1"; pass=$((pass + 1)); else echo "not ok - $1"; fail=$((fail + 1)); fi
-}
+. "$(dirname "$0")/../lib/checks.sh"
 
 # The steps in order: entry, display, context, timer, frame; each clock never goes back.
 steps_in_order() {
@@ -42,5 +38,4 @@ check "... having written its trace" steps_in_order "$tmp/late.trace"
 (cd "$bin" && ./jade --frames 3 --size 64x48 --seed 5 --out "$tmp/plain.png" >/dev/null 2>&1)
 check "without the variable the run renders all its frames" [ -s "$tmp/plain.png" ]
 
-echo "$pass passed, $fail failed"
-[ $fail -eq 0 ]
+finish

@@ -22,7 +22,7 @@ ROOT=$(cd "${1:?usage: mate_screensaver_test.sh <installed root>}" && pwd) || ex
 if [ "${2:-}" = --in-namespace ]; then
     # Inside the namespace and the D-Bus session: the daemon and the checks.
     SAVER_TEST_WORK=$3
-    . "$HERE/x11_test_lib.sh"
+    . "$HERE/../lib/x11_test_lib.sh"
     . "$HERE/../../scripts/lib/savers.sh"
     export XDG_CURRENT_DESKTOP=MATE GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME="$WORK/config"
     check "only our savers are in /usr/libexec/xscreensaver ($(ls /usr/libexec/xscreensaver | tr '\n' ' '))" \
@@ -56,7 +56,7 @@ if [ "${2:-}" = --in-namespace ]; then
     exit 0
 fi
 
-. "$HERE/x11_test_lib.sh"
+. "$HERE/../lib/x11_test_lib.sh"
 if [ "$(id -u)" != 0 ]; then
     not_ok "the MATE test runs as root (it needs a private mount namespace)"
     finish

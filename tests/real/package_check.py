@@ -17,8 +17,9 @@ import zipfile
 
 import pefile  # Debian's python3-pefile, hence /usr/bin/python3 above
 
-import saver_list
-from checks import check, finish
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lib"))
+import saver_list  # noqa: E402
+from checks import check, finish  # noqa: E402
 
 PACKAGE = "corvel-savers"
 SAVERS = tuple(f"{name}.scr" for name in saver_list.names())

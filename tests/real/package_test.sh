@@ -14,7 +14,7 @@
 HERE=$(cd "$(dirname "$0")" && pwd)
 DEB=${1:?usage: package_test.sh <deb> <linux build dir>}
 BUILD=$(cd "${2:?usage: package_test.sh <deb> <linux build dir>}" && pwd) || exit 2
-. "$HERE/x11_test_lib.sh"
+. "$HERE/../lib/x11_test_lib.sh"
 . "$HERE/../../scripts/lib/savers.sh"
 
 ROOT="$WORK/root"

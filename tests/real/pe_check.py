@@ -18,8 +18,9 @@ import sys
 
 import pefile  # Debian's python3-pefile, hence /usr/bin/python3 above
 
-import saver_list
-from checks import check, finish
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lib"))
+import saver_list  # noqa: E402
+from checks import check, finish  # noqa: E402
 
 DISPLAY_NAMES = dict(saver_list.entries())
 # Machine and optional-header magic per architecture.

@@ -17,9 +17,9 @@ BIN=$(cd "${1:?usage: wayland_fault_test.sh <bin dir>}" && pwd) || exit 2
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/wayland_fault_test.XXXXXX") || exit 2
 export LIBGL_ALWAYS_SOFTWARE=1
 
-. "$HERE/checks.sh"
-. "$HERE/xvfb.sh" # process_runs
-. "$HERE/sway.sh"
+. "$HERE/../lib/checks.sh"
+. "$HERE/../lib/processes.sh"
+. "$HERE/../lib/sway.sh"
 SAVER_PID=
 HELPER_PIDS=
 WESTON_PID=
@@ -60,12 +60,12 @@ ended_with() {
 
 # end_ms <command...>: runs the command and prints the milliseconds until the
 # started saver has ended (or "timeout" after 3 s).
-end_ms() { python3 "$HERE/end_timer.py" "$SAVER_PID" 3000 "$@"; }
+end_ms() { python3 "$HERE/../helpers/end_timer.py" "$SAVER_PID" 3000 "$@"; }
 under_a_second() { [ "$1" != timeout ] && [ "$1" -lt 1000 ]; }
 
 # --- A compositor that never answers ----------------------------------------------------------
 
-python3 "$HERE/wayland_silent_server.py" "$WORK/wayland-silent" 60 >"$WORK/silent.out" 2>&1 &
+python3 "$HERE/../helpers/wayland_silent_server.py" "$WORK/wayland-silent" 60 >"$WORK/silent.out" 2>&1 &
 HELPER_PIDS="$HELPER_PIDS $!"
 within 5 grep -q ready "$WORK/silent.out"
 silent="XDG_RUNTIME_DIR=$WORK WAYLAND_DISPLAY=wayland-silent"

@@ -23,9 +23,9 @@ SAVERS=$(saver_names)
 CLIENT="$BIN/wayland_test_client"
 export LIBGL_ALWAYS_SOFTWARE=1
 
-. "$HERE/checks.sh"
-. "$HERE/xvfb.sh" # process_runs
-. "$HERE/sway.sh"
+. "$HERE/../lib/checks.sh"
+. "$HERE/../lib/processes.sh"
+. "$HERE/../lib/sway.sh"
 SAVER_PID=
 HELPER_PIDS=
 
@@ -218,7 +218,7 @@ if drawn 20 jade_second; then
     processes=$(count_savers)
     process_runs "$SAVER_PID" && [ "$processes" = 2 ]
     check "the first keeps running, alone ($processes processes)" [ $? = 0 ]
-    elapsed=$(python3 "$HERE/end_timer.py" "$SAVER_PID" 1000 kill -TERM "$SAVER_PID")
+    elapsed=$(python3 "$HERE/../helpers/end_timer.py" "$SAVER_PID" 1000 kill -TERM "$SAVER_PID")
     [ "$elapsed" != timeout ] && [ "$elapsed" -le 200 ]
     check "SIGTERM ends it within 200 ms ($elapsed ms)" [ $? = 0 ]
     ended_with 1 0

@@ -20,7 +20,7 @@ set -u
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=wine_test_lib.sh
-. "$HERE/wine_test_lib.sh"
+. "$HERE/../lib/wine_test_lib.sh"
 if [ $# -ne 2 ] || ! ARCH=$(pe_arch "$1/amber.scr") || [ ! -f "$2" ]; then
     echo "usage: $0 <build/win32/bin or build/win64/bin> <setup.exe>" >&2
     exit 2
@@ -55,7 +55,7 @@ run() { "$wine" "$@" 2>/dev/null | tr -d '\r'; }
 # --- resources --------------------------------------------------------------------
 
 CHECK_EXE="$WORK/win_resource_check.exe"
-if ! "$mingw-gcc" -O2 -std=c99 -Wall -Wextra -o "$CHECK_EXE" "$HERE/win_resource_check.c" -lversion; then
+if ! "$mingw-gcc" -O2 -std=c99 -Wall -Wextra -o "$CHECK_EXE" "$HERE/../helpers/win_resource_check.c" -lversion; then
     not_ok "win_resource_check.exe builds"
 fi
 

@@ -18,7 +18,7 @@ set -u
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=wine_test_lib.sh
-. "$HERE/wine_test_lib.sh"
+. "$HERE/../lib/wine_test_lib.sh"
 if [ $# -ne 1 ] || ! ARCH=$(pe_arch "$1/amber.scr"); then
     echo "usage: $0 <build/win32/bin or build/win64/bin holding amber.scr>" >&2
     exit 2
@@ -65,12 +65,12 @@ built_from() { # program sources... : is the program missing or older than a sou
 PARENT_EXE="$WORK/win_parent_window.exe"
 CHECK_EXE="$WORK/win_platform_check.exe"
 PLATFORM_LIB="$BUILD/platform/win32/libsaver_platform.a"
-if built_from "$PARENT_EXE" "$HERE/win_parent_window.c"; then
-    "$mingw-gcc" -O2 -Wall -Wextra -o "$PARENT_EXE" "$HERE/win_parent_window.c" -static -mwindows
+if built_from "$PARENT_EXE" "$HERE/../helpers/win_parent_window.c"; then
+    "$mingw-gcc" -O2 -Wall -Wextra -o "$PARENT_EXE" "$HERE/../helpers/win_parent_window.c" -static -mwindows
 fi
-if built_from "$CHECK_EXE" "$HERE/win_platform_check.cpp" "$PLATFORM_LIB"; then
+if built_from "$CHECK_EXE" "$HERE/../helpers/win_platform_check.cpp" "$PLATFORM_LIB"; then
     "$mingw-g++" -std=c++17 -O2 -Wall -Wextra -msse2 -mfpmath=sse -I"$SRC" -o "$CHECK_EXE" \
-        "$HERE/win_platform_check.cpp" "$PLATFORM_LIB" -static -static-libgcc -static-libstdc++ -mwindows \
+        "$HERE/../helpers/win_platform_check.cpp" "$PLATFORM_LIB" -static -static-libgcc -static-libstdc++ -mwindows \
         -lopengl32 -lgdi32 -luser32 -lwinmm -lcomctl32 -ladvapi32
 fi
 

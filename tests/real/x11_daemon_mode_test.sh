@@ -17,7 +17,7 @@
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 BIN=$(cd "${1:?usage: x11_daemon_mode_test.sh <bin dir>}" && pwd) || exit 2
-. "$HERE/x11_test_lib.sh"
+. "$HERE/../lib/x11_test_lib.sh"
 
 if ! build_test_window; then
     not_ok "x11_test_window.c builds"
@@ -50,7 +50,7 @@ start_saver() {
 ends_within() {
     local event=$1 elapsed fast status
     shift
-    elapsed=$(python3 "$HERE/end_timer.py" "$SAVER_PID" 3000 "$@")
+    elapsed=$(python3 "$HERE/../helpers/end_timer.py" "$SAVER_PID" 3000 "$@")
     [ "$elapsed" != timeout ] && [ "$elapsed" -le 1000 ] && fast=yes || fast=no
     check "$event ends it at once ($elapsed ms)" [ $fast = yes ]
     wait "$SAVER_PID"
@@ -145,7 +145,7 @@ win=$(cat "$WORK/w11")
 start_saver ./amber --window-id "$win"
 check_bright "amber draws on an ARGB window" 20 0.01 argb 0 320x240+0+0
 xwd -silent -id "$win" >"$WORK/argb.xwd"
-alpha=$(python3 "$HERE/xwd_alpha.py" "$WORK/argb.xwd")
+alpha=$(python3 "$HERE/../helpers/xwd_alpha.py" "$WORK/argb.xwd")
 check "on it directly ($(children "$win") children), every pixel opaque ($alpha)" \
     sh -c "[ '$(children "$win")' = 0 ] && echo '$alpha' | grep -Eq ' lit [1-9][0-9]{3,} min_alpha 255 '"
 kill -TERM "$SAVER_PID"
@@ -189,7 +189,7 @@ done
 # while the X server has not yet let the saver in ends it with 0 as well.
 for signal in TERM INT HUP; do
     rm -f "$WORK/connected" "$WORK/silent"
-    python3 "$HERE/x11_silent_server.py" "$WORK/connected" 20 >"$WORK/silent" &
+    python3 "$HERE/../helpers/x11_silent_server.py" "$WORK/connected" 20 >"$WORK/silent" &
     server=$!
     on_exit_kill "$server"
     if within 5 test -s "$WORK/silent"; then

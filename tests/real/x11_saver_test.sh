@@ -14,7 +14,7 @@
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 BIN=$(cd "${1:?usage: x11_saver_test.sh <bin dir> [screenshot dir]}" && pwd) || exit 2
-. "$HERE/x11_test_lib.sh"
+. "$HERE/../lib/x11_test_lib.sh"
 SHOTS=${2:-$(dirname "$BIN")/x11_saver_shots}
 mkdir -p "$SHOTS"
 SAVER_PID=
@@ -394,7 +394,7 @@ stop_saver
 run_saver jade c
 if id=$(find_viewable '^Screensaver By Tam Corvel$'); then
     within 5 focused "$id"
-    python3 "$HERE/x11_close_window.py" "$id"
+    python3 "$HERE/../helpers/x11_close_window.py" "$id"
     check "the close button (WM_DELETE_WINDOW) ends jade c" wait_exit 10
     check "jade c exits 0 after the close button" [ "$(exit_code)" = 0 ]
 else

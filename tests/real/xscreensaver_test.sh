@@ -20,7 +20,7 @@
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 SOURCE=$(cd "${1:?usage: xscreensaver_test.sh <bin dir>}" && pwd) || exit 2
-. "$HERE/x11_test_lib.sh"
+. "$HERE/../lib/x11_test_lib.sh"
 
 NOBODY=65534
 DAEMON_PID=
@@ -59,7 +59,7 @@ EOF
     chmod a+r "$WORK/ad/XScreenSaver"
     (
         cd "$WORK/cwd" || exit 2
-        exec python3 "$HERE/subreaper.py" setpriv --reuid=$NOBODY --regid=$NOBODY --clear-groups \
+        exec python3 "$HERE/../helpers/subreaper.py" setpriv --reuid=$NOBODY --regid=$NOBODY --clear-groups \
             env -i HOME="$WORK/home" DISPLAY="$DISPLAY" XFILESEARCHPATH="$WORK/ad/%N" PATH=/usr/bin:/bin \
             LIBGL_ALWAYS_SOFTWARE=1 xscreensaver -no-splash >"$WORK/daemon.log" 2>&1
     ) &
@@ -182,7 +182,7 @@ opaque_on() {
         return
     fi
     xwd -silent -id "$1" >"$WORK/window.xwd" 2>/dev/null
-    alpha=$(python3 "$HERE/xwd_alpha.py" "$WORK/window.xwd")
+    alpha=$(python3 "$HERE/../helpers/xwd_alpha.py" "$WORK/window.xwd")
     check "$2 leaves the daemon's 32-bit window opaque ($alpha)" \
         sh -c "echo '$alpha' | grep -Eq ' lit [1-9][0-9]{3,} min_alpha 255 '"
 }

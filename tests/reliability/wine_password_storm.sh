@@ -25,8 +25,8 @@ rounds=${4:-1}
 here=$(cd "$(dirname "$0")" && pwd)
 doubles_src=$(cd "$here/../password" && pwd)
 events=${STORM_EVENTS:-300}
-# shellcheck source=../real/wine_test_lib.sh
-. "$here/../real/wine_test_lib.sh"
+# shellcheck source=../lib/wine_test_lib.sh
+. "$here/../lib/wine_test_lib.sh"
 # scripts/test-all passes the password test's prefix, which that stage has set
 # up; a prefix that is not there yet is made below.
 case $arch in

@@ -45,8 +45,8 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/x11_fault.XXXXXX") || exit 2
 export LIBGL_ALWAYS_SOFTWARE=1
 
-. "$HERE/../real/checks.sh"
-. "$HERE/../real/xvfb.sh"
+. "$HERE/../lib/checks.sh"
+. "$HERE/../lib/xvfb.sh"
 
 PROG_PID=
 HELPER_PID=

@@ -44,11 +44,12 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ beside the sources
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-sys.path.insert(0, os.path.join(HERE, "..", "real"))
+sys.path.insert(0, os.path.join(HERE, "..", "lib"))
 import chromium  # noqa: E402
 import firefox  # noqa: E402
 import png_image  # noqa: E402
 import saver_list  # noqa: E402
+from checks import check, finish, not_ok, ok  # noqa: E402
 
 SIZE = (320, 240)
 BLOCK = 8
@@ -61,26 +62,6 @@ SAVERS = list(saver_list.names())
 MAX_FRAMES = 100000000  # the largest --frames the web program takes
 STILL_FRAME = 600  # what a preview shows still where motion is reduced
 ERRORS = (chromium.BrowserError, firefox.BrowserError)
-
-passed = 0
-failed = 0
-
-
-def ok(text):
-    global passed
-    passed += 1
-    print("ok - " + text, flush=True)
-
-
-def not_ok(text):
-    global failed
-    failed += 1
-    print("not ok - " + text, flush=True)
-
-
-def check(what, condition, detail=""):
-    (ok if condition else not_ok)(what + (" (%s)" % detail if detail else ""))
-
 
 # The drawing buffer of the n-th canvas of the page (or of `selector`), as RGB rows
 # top first, base64 in transit.
@@ -151,7 +132,7 @@ def check_webgl(browser, who):
         })()""")
     finally:
         page.close()
-    check(who + "the browser has WebGL", bool(renderer), "renderer %r" % renderer)
+    check(bool(renderer), who + "the browser has WebGL", "renderer %r" % renderer)
     return bool(renderer)
 
 
@@ -180,7 +161,7 @@ def check_pictures(browser, gallery, render, scratch, who=""):
             not_ok("%s: the reference is nearly black, which proves nothing" % what)
             continue
         largest = largest_block_difference(drawn, expected, width, height)
-        check(what, largest <= BLOCK_BOUND,
+        check(largest <= BLOCK_BOUND, what,
               "largest %dx%d block difference %.1f levels, bound %d" % (BLOCK, BLOCK, largest, BLOCK_BOUND))
 
 
@@ -188,10 +169,10 @@ def check_index_moves(browser, gallery):
     page = browser.open(page_url(gallery, "index"), 1280, 720)
     try:
         names = page.evaluate("[...document.querySelectorAll('figure.saver')].map(f => f.dataset.saver)")
-        check("the index page shows the four savers", names == SAVERS, "found %s" % names if names != SAVERS else "")
+        check(names == SAVERS, "the index page shows the four savers", "found %s" % names if names != SAVERS else "")
         desktops = [d for d in ("XScreenSaver", "MATE", "Wayland")
                     if d not in page.evaluate("document.querySelector('footer').textContent")]
-        check("the index names the Linux desktops the savers install on", not desktops, "missing %s" % desktops)
+        check(not desktops, "the index names the Linux desktops the savers install on", "missing %s" % desktops)
         page.wait_for("saverPage.views.length === 4 && saverPage.views.every(v => v.module.framesPresented > 0)", 60)
         # amber and opal open on black: a canvas moves once a later read differs.
         first = [read_canvas(page, n)[2] for n in range(4)]
@@ -200,7 +181,7 @@ def check_index_moves(browser, gallery):
         while still and time.monotonic() < deadline:
             time.sleep(0.5)
             still = [n for n in still if read_canvas(page, n)[2] == first[n]]
-        check("every canvas of the index page moves (a later read differs from the first)", not still,
+        check(not still, "every canvas of the index page moves (a later read differs from the first)",
               "still after 30 s: %s" % [SAVERS[n] for n in still] if still else "")
     except ERRORS as e:
         not_ok("the index page runs its four savers: %s" % e)
@@ -229,14 +210,14 @@ def check_address_limits(browser, gallery):
             states[frames] = str(e)
         finally:
             page.close()
-    check("frames=%d (the program's limit) runs with no notice" % MAX_FRAMES,
-          states[MAX_FRAMES] == ["", "", "running"], "found %s" % states[MAX_FRAMES])
+    check(states[MAX_FRAMES] == ["", "", "running"],
+          "frames=%d (the program's limit) runs with no notice" % MAX_FRAMES, "found %s" % states[MAX_FRAMES])
     # frames=1e9 has always had a notice; one above the limit must get the same.
     refused = states["1e9"][0] if isinstance(states["1e9"], list) else ""
     same = [refused.replace('"1e9"', '"%d"' % (MAX_FRAMES + 1)), "", "running"]
-    check("frames=%d gets the notice and fallback of frames=1e9, and the saver runs" % (MAX_FRAMES + 1),
-          refused.startswith("frames must be") and states[MAX_FRAMES + 1] == same
-          and states["1e9"][1:] == ["", "running"], "found %s" % states)
+    check(refused.startswith("frames must be") and states[MAX_FRAMES + 1] == same
+          and states["1e9"][1:] == ["", "running"],
+          "frames=%d gets the notice and fallback of frames=1e9, and the saver runs" % (MAX_FRAMES + 1), "found %s" % states)
 
 
 def check_notice_on_index(browser, gallery):
@@ -251,7 +232,7 @@ def check_notice_on_index(browser, gallery):
               return [...document.querySelectorAll('h1, canvas')].filter(e => %s(notice, e))
                 .map(e => e.tagName + ' at scroll ' + window.scrollY); })()""" % (scroll, OVERLAP))
         shown = page.evaluate(NOTICE_SHOWN)
-        check("on the index the notice covers neither the heading nor a canvas", shown and not covered,
+        check(shown and not covered, "on the index the notice covers neither the heading nor a canvas",
               "notice %r, covers %s" % (shown, covered))
     except ERRORS as e:
         not_ok("the notice on the index: %s" % e)
@@ -277,8 +258,8 @@ def check_starting_caption(browser, gallery):
         while last[0] and time.monotonic() < deadline:
             time.sleep(0.1)
             last = page.evaluate(sample)
-        check("amber's page says it is starting while black, and stops once lit",
-              first[0].startswith("Starting") and not first[1] and last == ["", True],
+        check(first[0].startswith("Starting") and not first[1] and last == ["", True],
+              "amber's page says it is starting while black, and stops once lit",
               "at its first frame %s, then %s" % (first, last))
     except ERRORS as e:
         not_ok("the starting caption: %s" % e)
@@ -308,7 +289,7 @@ def check_keyboard(browser, gallery, who="", repeats=True):
             focused = page.evaluate("document.activeElement === document.querySelector('figure.saver canvas')")
             outline = focus_outline(page)
             shows = outline[1] != "none" and float(outline[2].rstrip("px")) >= 2 and outline[1:] != unfocused
-            check(who + "%s.html: Tab focuses the first saver, which shows it" % name, focused and shows,
+            check(focused and shows, who + "%s.html: Tab focuses the first saver, which shows it" % name,
                   "focus on %s, outline %s, unfocused %s" % (outline[0], outline[1:], unfocused))
             page.key_event("keyDown", key, code, key_code)
             page.wait_for(layer_runs, 30)
@@ -320,8 +301,8 @@ def check_keyboard(browser, gallery, who="", repeats=True):
             stays = page.evaluate(layer_runs + " && " + FULL_SCREEN + ".dataset.frames > %d" % frames)
             page.press_key()
             ended = page.wait_for(FULL_SCREEN + " === null && document.fullscreenElement === null", 30)
-            check(what + (", holding and releasing it" if repeats else ", releasing it") + " leaves it running;"
-                  " another key ends it", stays and ended)
+            check(stays and ended, what + (", holding and releasing it" if repeats else ", releasing it") + " leaves it running;"
+                  " another key ends it")
         except ERRORS as e:
             not_ok("%s: %s" % (what, e))
         finally:
@@ -357,9 +338,9 @@ def check_reduced_motion(browser, gallery, render, scratch):
         reference = render_picture(render, "jade", STILL_FRAME, size, SEED, os.path.join(scratch, "still.png"))
         largest = (largest_block_difference(drawn, reference[2], w, h)
                    if not isinstance(reference, str) and (w, h) == size else 1000)
-        check("reduced motion: the preview shows render's frame %d, still, with a Play button, and no motion before"
-              % STILL_FRAME, not moving_shown and shown == [str(STILL_FRAME), "visible", "Play"]
-              and held == STILL_FRAME and largest <= BLOCK_BOUND,
+        check(not moving_shown and shown == [str(STILL_FRAME), "visible", "Play"]
+              and held == STILL_FRAME and largest <= BLOCK_BOUND, "reduced motion: the preview shows render's frame %d, still, with a Play button, and no motion before"
+              % STILL_FRAME,
               "shown %s, %d frames a second later, largest block difference %.1f; moving frames shown: %s"
               % (shown, held, largest, moving_shown[:5]))
 
@@ -373,8 +354,8 @@ def check_reduced_motion(browser, gallery, render, scratch):
                              % button)
         page.click(x, y)
         plays = page.wait_for("saverPage.views[0].module.framesPresented > %d" % (STILL_FRAME + 10), 30)
-        check("reduced motion: full screen animates, the preview stays still after it, Play starts it",
-              still and plays)
+        check(still and plays,
+              "reduced motion: full screen animates, the preview stays still after it, Play starts it")
     except ERRORS as e:
         not_ok("reduced motion: %s" % e)
     finally:
@@ -393,9 +374,9 @@ def check_without_webgl(gallery):
         except ERRORS as e:
             not_ok("without WebGL the index page says so: %s" % e)
             return
-        check("without WebGL the index page says so in place of every saver",
-              state.get("webgl") == "missing" and "WebGL" in state.get("notice", "") and state.get("missing") == 4
-              and state.get("canvases") == 0, "found %s" % state)
+        check(state.get("webgl") == "missing" and "WebGL" in state.get("notice", "") and state.get("missing") == 4
+              and state.get("canvases") == 0,
+              "without WebGL the index page says so in place of every saver", "found %s" % state)
         page = browser.open(page_url(gallery, "amber", "seed=abc"), 800, 500)
         try:
             covered = page.evaluate("""(() => {
@@ -405,8 +386,8 @@ def check_without_webgl(gallery):
         except ERRORS as e:
             not_ok("without WebGL a saver's page says so: %s" % e)
             return
-        check("without WebGL a saver's page says so, and the notice covers neither that nor the caption",
-              covered[0].startswith("No WebGL") and covered[1:] == [False, False], "found %s" % covered)
+        check(covered[0].startswith("No WebGL") and covered[1:] == [False, False],
+              "without WebGL a saver's page says so, and the notice covers neither that nor the caption", "found %s" % covered)
 
 
 FULL_SCREEN = "document.querySelector('.full-screen')"
@@ -429,17 +410,17 @@ def check_full_screen(browser, gallery, who=""):
         frames = page.evaluate("saverPage.views[0].module.framesPresented")
         time.sleep(0.5)
         paused = page.evaluate("saverPage.views[0].module.framesPresented") - frames <= 1
-        check(who + "a click shows the saver full screen while the preview sleeps", shown and paused)
+        check(shown and paused, who + "a click shows the saver full screen while the preview sleeps")
 
         # The pointer stays where it was on the screen; the full-screen page may lie
         # elsewhere on it than the window did (headless moves it to the corner).
         x, y, left, top = page.evaluate("[...window.pressedAt, window.screenX, window.screenY]")
         page.move_mouse(x - left + 2, y - top + 1)  # three pixels of travel
         time.sleep(0.5)
-        check(who + "pointer travel of three pixels leaves it running", page.evaluate(FULL_SCREEN + " !== null"))
+        check(page.evaluate(FULL_SCREEN + " !== null"), who + "pointer travel of three pixels leaves it running")
         page.move_mouse(x - left + 6, y - top)
         ended = page.wait_for(FULL_SCREEN + " === null && document.fullscreenElement === null", 30)
-        check(who + "pointer travel of more than four pixels ends it and leaves full screen", ended)
+        check(ended, who + "pointer travel of more than four pixels ends it and leaves full screen")
 
         page.wait_for("saverPage.views[0].module.asleep === false", 10)
         page.click(300, 200)
@@ -450,7 +431,7 @@ def check_full_screen(browser, gallery, who=""):
         frames = page.evaluate("saverPage.views[0].module.framesPresented")
         time.sleep(0.5)
         resumed = page.evaluate("saverPage.views[0].module.framesPresented") > frames
-        check(who + "a key ends it, and the preview runs on", ended and resumed)
+        check(ended and resumed, who + "a key ends it, and the preview runs on")
 
         for _ in range(2):
             page.click(300, 200)
@@ -460,7 +441,7 @@ def check_full_screen(browser, gallery, who=""):
             page.wait_for(FULL_SCREEN + " === null", 30)
         page.collect_garbage()
         runs, alive = page.evaluate("[runs.length, runs.filter(r => r.deref()).length]")
-        check(who + "ended full-screen runs are let go (at most the last one is still held)", runs == 4 and alive <= 1,
+        check(runs == 4 and alive <= 1, who + "ended full-screen runs are let go (at most the last one is still held)",
               "%d of %d runs still held" % (alive, runs))
     except ERRORS as e:
         not_ok(who + "full screen: %s" % e)
@@ -502,8 +483,7 @@ def main():
                 check_full_screen(browser, gallery, who)
         except (firefox.BrowserError, OSError) as e:
             not_ok("firefox: %s" % e)
-    print("%d passed, %d failed" % (passed, failed))
-    return 0 if failed == 0 else 1
+    return finish()
 
 
 if __name__ == "__main__":

@@ -7,8 +7,9 @@
 # at exit when it is our own) and DISPLAY once start_xvfb succeeded.
 # SAVER_X11_DISPLAY_FROM: the first display number to try (default 57).
 
-. "$HERE/checks.sh"
-. "$HERE/xvfb.sh"
+. "$HERE/../lib/checks.sh"
+. "$HERE/../lib/processes.sh"
+. "$HERE/../lib/xvfb.sh"
 CLEANUP_PIDS=
 if [ -n "${SAVER_TEST_WORK:-}" ]; then
     WORK=$SAVER_TEST_WORK
@@ -39,7 +40,7 @@ start_xvfb() { xvfb_start "${SAVER_X11_DISPLAY_FROM:-57}" 60 "$WORK/xvfb.log" "$
 # The test window helper, compiled once into $WORK.
 TEST_WINDOW="$WORK/x11_test_window"
 build_test_window() {
-    [ -x "$TEST_WINDOW" ] || cc -O2 -o "$TEST_WINDOW" "$HERE/x11_test_window.c" -lX11 -lGL
+    [ -x "$TEST_WINDOW" ] || cc -O2 -o "$TEST_WINDOW" "$HERE/../helpers/x11_test_window.c" -lX11 -lGL
 }
 
 # open_window <file> [helper options] WIDTH HEIGHT: starts the helper; its stdin

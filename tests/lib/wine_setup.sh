@@ -9,6 +9,7 @@
 
 wine_lib=/usr/lib/wine
 # xvfb_start / xvfb_stop: the private display.
+. "$(dirname "${BASH_SOURCE[0]}")/processes.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
 # "win32" or "win64" from the PE header of $1 (machine i386 or x86-64); nothing

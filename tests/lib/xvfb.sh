@@ -1,5 +1,5 @@
 # A private Xvfb display for the test scripts and benchmarks (sourced, not run;
-# POSIX sh, safe under set -eu). xvfb_start sets XVFB_PID and exports DISPLAY; xvfb_stop ends the
+# POSIX sh, safe under set -eu; after processes.sh). xvfb_start sets XVFB_PID and exports DISPLAY; xvfb_stop ends the
 # server and leaves neither its lock nor its socket behind, even when the server
 # was killed with SIGKILL (which would leave both, and with them a display that
 # looks taken to every later run).
@@ -10,11 +10,6 @@ XVFB_NUMBER=
 # The process id that display $1's lock file names, or nothing.
 xvfb_lock_pid() {
     tr -dc 0-9 2>/dev/null <"/tmp/.X$1-lock"
-}
-
-# Whether process $1 still runs (a zombie has ended); the test scripts use it too.
-process_runs() {
-    [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null
 }
 
 # Whether display $1 is free: no lock and no socket, or a stale lock (its
