@@ -37,7 +37,7 @@ LPARAM PackPoint(int x, int y) {
 }
 
 int DevicePixels(wl_fixed_t value) {
-    return static_cast<int>(std::lround(wl_fixed_to_double(value) * wayland.bufferScale));
+    return static_cast<int>(std::lround(wl_fixed_to_double(value) * wayland.pixelsPerUnit));
 }
 
 LPARAM PointerPoint() { return PackPoint(wayland.pointerX, wayland.pointerY); }

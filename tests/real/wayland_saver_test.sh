@@ -209,7 +209,7 @@ point() {
 window=$!
 HELPER_PIDS="$HELPER_PIDS $window"
 i=0
-while [ $i -lt 50 ] && ! grep -q shown "$WORK/window.out"; do
+while [ $i -lt 50 ] && ! grep -qs shown "$WORK/window.out"; do
     sleep 0.1
     i=$((i + 1))
 done
@@ -358,6 +358,43 @@ if sway_since_1_10; then
     stop_savers
 else
     skip "$COMPOSITOR: an output powered off: needs sway 1.10 or later (swaymsg output NAME power off)"
+fi
+
+# --- Scale 1.5: buffers at the output's device resolution (sway 1.10) ------------------------------
+# sway 1.10 offers wp_fractional_scale_v1 and wp_viewporter. A 1536x1152 mode at
+# scale 1.5 is 1024x768 surface units: the saver's buffers must be 1536x1152,
+# shown through its viewport at 1024x768, not 2048x1536 (the integer scale 2
+# that wl_output reports) scaled down by the compositor. The buffers' sizes are
+# read from WAYLAND_DEBUG (wl_shm buffers, as the software renderer makes them
+# here); the last one counts, made once the compositor has given its scale.
+# sharpness: mean brightness step between neighbouring pixels over mean
+# brightness, a figure only (printed, not judged; a scaled-down picture gave
+# 0.61 here, one drawn at device resolution 0.84).
+
+if sway_since_1_10; then
+    swaymsg output HEADLESS-1 mode 1536x1152 scale 1.5 >/dev/null
+    export WAYLAND_DEBUG=client
+    start_saver jade s
+    unset WAYLAND_DEBUG
+    if drawn 20 jade_scale1_5 HEADLESS-1; then
+        size=$(identify -format '%wx%h' "$SHOTS/jade_scale1_5.png")
+        buffers=$(sed -n 's/.*create_buffer(new id wl_buffer@[0-9]*, [0-9]*, \([0-9]*\), \([0-9]*\),.*/\1x\2/p' "$WORK/err")
+        viewport=$(sed -n 's/.*wp_viewport@[0-9]*\.set_destination(\([0-9]*\), \([0-9]*\)).*/\1x\2/p' "$WORK/err" | tail -n 1)
+        sharpness=$(convert "$SHOTS/jade_scale1_5.png" -colorspace Gray \( +clone -roll +1+0 \) -compose difference \
+            -composite -format '%[fx:mean]' info:)
+        sharpness=$(awk -v d="$sharpness" -v m="${mean% *}" 'BEGIN {printf "%.2f", (m > 0 ? d / m : 0)}')
+        [ "$size" = 1536x1152 ] && [ "$(echo "$buffers" | tail -n 1)" = 1536x1152 ] && [ "$viewport" = 1024x768 ]
+        check "at scale 1.5 the buffer is $(echo "$buffers" | tail -n 1) ($(echo "$buffers" | sort -u | tr '\n' ' ')made), shown at ${viewport:-(no viewport)}, the picture $size (sharpness $sharpness)" [ $? = 0 ]
+        wtype -s 500 x
+        ended_with 10 0
+        check "a key ends it with status 0 ($code)" [ $? = 0 ]
+    else
+        not_ok "jade s draws on an output with scale 1.5 (brightness $mean)"
+    fi
+    stop_savers
+    swaymsg output HEADLESS-1 mode 1024x768 scale 1 >/dev/null
+else
+    skip "$COMPOSITOR: scale 1.5: needs sway 1.10 or later (fractional scale)"
 fi
 
 # --- swayidle starts it --------------------------------------------------------------------------
