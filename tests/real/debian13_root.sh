@@ -53,7 +53,7 @@ debian13_build() {
     include=$(echo "$DEBIAN13_PACKAGES" | tr ' ' ',')
     rm -rf "$dir"
     # Documentation, manuals and translations are of no use to the tests.
-    if ! timeout 1200 mmdebstrap --variant=apt --include="$include" \
+    if ! timeout 600 mmdebstrap --variant=apt --include="$include" \
         --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
         --dpkgopt='path-exclude=/usr/share/locale/*' \
         "$DEBIAN13_SUITE" "$dir" "$mirror" >"$log" 2>&1; then
