@@ -10,7 +10,7 @@
 #     package list, else reuses it. Status 1 when it cannot be had, with the
 #     reason in one line in DEBIAN13_ROOT_REASON.
 # debian13_run <dir> <command...>  runs the command (a path inside the root)
-#     chrooted in <dir>, with /proc, /dev, /sys and /tmp bound in. It replaces
+#     chrooted in <dir>, with /proc, /dev, /sys, /tmp and $TMPDIR bound in. It replaces
 #     the shell's process: run it with & (whose $! is then the command's pid)
 #     or in a subshell.
 #
@@ -68,6 +68,10 @@ debian13_build() {
 debian13_root_ready() {
     local dir=$1 status
     DEBIAN13_ROOT_REASON=
+    if [ "$(id -u)" != 0 ]; then
+        DEBIAN13_ROOT_REASON="the Debian 13 root needs root (mmdebstrap, a mount namespace, chroot)"
+        return 1
+    fi
     debian13_root_complete "$dir" && return 0
     mkdir -p "$(dirname "$dir")"
     if ! command -v flock >/dev/null; then
@@ -96,5 +100,9 @@ debian13_run() {
         root=$1
         shift
         for d in proc dev sys tmp; do mount --rbind "/$d" "$root/$d" || exit 1; done
+        case ${TMPDIR:-/tmp} in
+            /tmp | /tmp/*) ;;
+            *) mkdir -p "$root$TMPDIR" && mount --rbind "$TMPDIR" "$root$TMPDIR" || exit 1 ;;
+        esac
         exec chroot "$root" "$@"' debian13-root "$root" "$@"
 }
