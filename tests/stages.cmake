@@ -50,6 +50,13 @@ elseif(SAVER_PLATFORM STREQUAL "linux")
   saver_stage(real-xscreensaver LABELS x11 COMMAND tests/real/xscreensaver_test.sh ${bin})
   saver_stage(real-wayland LABELS wayland COMMAND tests/real/wayland_saver_test.sh ${bin})
   saver_stage(real-wayland-faults LABELS wayland reliability COMMAND tests/real/wayland_fault_test.sh ${bin})
+  # Debian 13's compositors, from the root in build/debian13-root (made by the
+  # first of these when missing; a mirror that fails leaves them not run, with
+  # the reason in one line). The root is built by one stage at a time.
+  saver_stage(real-wayland-sway110 LABELS wayland LOCKS debian13-root
+    ENVIRONMENT WAYLAND_TEST_COMPOSITOR=sway-debian13 COMMAND tests/real/wayland_saver_test.sh ${bin})
+  saver_stage(real-wayland-labwc LABELS wayland LOCKS debian13-root
+    ENVIRONMENT WAYLAND_TEST_COMPOSITOR=labwc-debian13 COMMAND tests/real/wayland_saver_test.sh ${bin})
   # The packages that scripts/package wrote into build/packages.
   execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE)
   set(deb ${SAVER_PACKAGES_DIR}/${SAVER_PACKAGE}_${PROJECT_VERSION}_${deb_arch}.deb)

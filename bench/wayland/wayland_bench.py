@@ -81,9 +81,19 @@ def running_saver(bin_dir, saver, settle):
     return process
 
 
+# sway 1.10 gives a surface that appears under a resting pointer neither the
+# pointer's enter nor its buttons until the pointer moves: a motion of nothing,
+# before the clock starts, lets the press reach the saver.
+def show_pointer(pointer):
+    pointer.stdin.write("move 0 0\n")
+    pointer.stdin.flush()
+    pointer.stdout.readline()
+
+
 def input_to_exit(bin_dir, saver, pointer):
     process = running_saver(bin_dir, saver, 2.0)
     kids = children(process.pid)
+    show_pointer(pointer)
     began = time.monotonic_ns()
     pointer.stdin.write("press left\n")
     pointer.stdin.flush()
@@ -105,6 +115,7 @@ def cpu_per_second(bin_dir, saver, sway_pid, seconds, pointer):
     used = sum(cpu_seconds(pid) for pid in pids) - before
     compositor = cpu_seconds(sway_pid) - compositor_before
     wall = time.monotonic() - began
+    show_pointer(pointer)
     pointer.stdin.write("press left\n")
     pointer.stdin.flush()
     pointer.stdout.readline()

@@ -1,6 +1,7 @@
 // A saver process's connection: the globals it binds (compositor, layer shell or
-// xdg-shell, seat, its one output), the output's mode and scale, and the end of
-// the process when the compositor goes away or the saver ends.
+// xdg-shell, viewporter and fractional scale, seat, its one output), the
+// output's mode and scale, and the end of the process when the compositor goes
+// away or the saver ends.
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,6 +21,8 @@ constexpr std::uint32_t kCompositorVersion = 4;  // set_buffer_scale from 3
 constexpr std::uint32_t kLayerShellVersion = 4;
 constexpr std::uint32_t kWmBaseVersion = 2;
 constexpr std::uint32_t kOutputVersion = 2;  // scale and done
+constexpr std::uint32_t kViewporterVersion = 1;
+constexpr std::uint32_t kFractionalScaleVersion = 1;
 
 bool Sideways(int transform) { return (transform & 1) != 0; }  // 90 and 270, also flipped
 
@@ -38,7 +41,7 @@ void OnMode(void*, wl_output*, std::uint32_t flags, std::int32_t width, std::int
 
 void OnDone(void*, wl_output*) {
     wayland.outputDone = true;
-    if (wayland.surface != nullptr && wayland.scale != wayland.bufferScale) wayland.resizePending = true;
+    if (wayland.surface != nullptr) wayland.resizePending = true;  // the scale may have changed
 }
 
 void OnScale(void*, wl_output*, std::int32_t factor) { wayland.scale = factor > 0 ? factor : 1; }
@@ -60,6 +63,13 @@ void OnGlobal(void*, wl_registry* registry, std::uint32_t name, const char* inte
         wayland.wmBase = static_cast<xdg_wm_base*>(
             wl_registry_bind(registry, name, &xdg_wm_base_interface, Lower(version, kWmBaseVersion)));
         xdg_wm_base_add_listener(wayland.wmBase, &kWmBaseListener, nullptr);
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0 && wayland.viewporter == nullptr) {
+        wayland.viewporter = static_cast<wp_viewporter*>(
+            wl_registry_bind(registry, name, &wp_viewporter_interface, Lower(version, kViewporterVersion)));
+    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0 &&
+               wayland.fractionalScaleManager == nullptr) {
+        wayland.fractionalScaleManager = static_cast<wp_fractional_scale_manager_v1*>(wl_registry_bind(
+            registry, name, &wp_fractional_scale_manager_v1_interface, Lower(version, kFractionalScaleVersion)));
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && wayland.seat == nullptr) {
         BindSeat(name, version);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0 && name == wayland.outputName) {
@@ -127,6 +137,7 @@ bool ConnectOutputProcess(const char* program, std::uint32_t outputName, int con
     wayland.signalFd = signalFd;
     wayland.scale = 1;
     wayland.bufferScale = 1;
+    wayland.pixelsPerUnit = 1;
     wayland.display = wlLib.displayConnect(nullptr);
     if (wayland.display == nullptr) {
         std::fprintf(stderr, "%s: cannot connect to the Wayland display\n", program);

@@ -35,7 +35,7 @@ constexpr std::uint32_t kMiddleButton = 0x112;
 WPARAM heldButtons = 0;
 
 int DevicePixels(wl_fixed_t value) {
-    return static_cast<int>(std::lround(wl_fixed_to_double(value) * wayland.bufferScale));
+    return static_cast<int>(std::lround(wl_fixed_to_double(value) * wayland.pixelsPerUnit));
 }
 
 LPARAM PointerPoint() { return emu::PointParam(wayland.pointerX, wayland.pointerY); }

@@ -1,6 +1,7 @@
 // The protocol headers wayland-scanner generates (core, xdg-shell,
-// wlr-layer-shell), with the wl_proxy calls of their inline functions going
-// through the run-time loaded library (libraries.h).
+// wlr-layer-shell, viewporter, fractional-scale), with the wl_proxy calls of
+// their inline functions going through the run-time loaded library
+// (libraries.h).
 #pragma once
 
 #include "platform/wayland/libraries.h"
@@ -12,6 +13,8 @@
 #define wl_proxy_set_user_data (plat::wlLib.proxySetUserData)
 #define wl_proxy_get_user_data (plat::wlLib.proxyGetUserData)
 
+#include "fractional-scale-v1-client-protocol.h"
+#include "viewporter-client-protocol.h"
 #include "wayland-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 // One argument of the layer shell is named with a C++ keyword.

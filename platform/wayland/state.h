@@ -8,7 +8,8 @@
 // their process-wide state.
 //
 // Has: the full-screen saver window (a wlr-layer-shell OVERLAY surface, else a
-// full-screen xdg_toplevel) at the output's device resolution, key, button,
+// full-screen xdg_toplevel) at the output's device resolution, also at a
+// fractional scale (wp_fractional_scale_v1 with wp_viewporter), key, button,
 // motion and wheel input, keyboard or pointer loss as deactivation, the hidden cursor, EGL
 // on wl_egl_window with the last frame kept for the next, sleep while the
 // compositor shows nothing of the surface, failures as stderr lines.
@@ -35,6 +36,8 @@ struct WaylandState {
     wl_compositor* compositor;
     zwlr_layer_shell_v1* layerShell;  // null: full-screen xdg_toplevel instead
     xdg_wm_base* wmBase;
+    wp_viewporter* viewporter;                               // with the next, fractional scales:
+    wp_fractional_scale_manager_v1* fractionalScaleManager;  // null when either is missing
     wl_seat* seat;
     wl_pointer* pointer;
     wl_keyboard* keyboard;
@@ -53,10 +56,14 @@ struct WaylandState {
     zwlr_layer_surface_v1* layerSurface;
     xdg_surface* xdgSurface;
     xdg_toplevel* toplevel;
+    wp_viewport* viewport;  // fractional scales: the buffer shown at the configured size
+    wp_fractional_scale_v1* fractionalScale;
+    int preferredScale;  // the compositor's scale for the surface in 120ths; 0 until it says
     wl_egl_window* eglWindow;
     bool configured;
     int logicalWidth, logicalHeight;  // the last configure
     int bufferScale;                  // applied to the surface
+    double pixelsPerUnit;             // buffer pixels per surface unit (pointer positions)
     int width, height;                // device pixels: the screen, the buffer, the window
     bool resizePending;               // a configure or scale change not yet applied
     bool keyboardRequested;           // re-request the keyboard with the next commit

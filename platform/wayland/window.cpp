@@ -3,7 +3,10 @@
 // the keyboard to itself; where the compositor has no layer shell, an
 // xdg_toplevel set full screen on the output. The buffer is the configured size
 // times the output's scale, so the picture has the output's full device
-// resolution. Other windows get no surface.
+// resolution: with wp_fractional_scale_v1 and wp_viewporter, the scale the
+// compositor prefers for the surface (1.5 too), the buffer scale left at 1 and
+// the viewport showing the buffer at the configured size; without them, the
+// output's integer scale as the buffer scale. Other windows get no surface.
 #include <cstdio>
 
 #include "platform/wayland/state.h"
@@ -13,17 +16,35 @@ namespace plat {
 namespace {
 
 constexpr int kConfigureRoundTrips = 8;
+constexpr int kScaleUnit = 120;  // wp_fractional_scale_v1 gives scales in 120ths
+constexpr int kLargestScale = 16 * kScaleUnit;
 
-// The buffer size the configured size asks for; the output's own size until
-// the compositor has said.
+// The scale the buffer is drawn at, in 120ths.
+int BufferScaleUnits() {
+    if (wayland.viewport != nullptr && wayland.preferredScale > 0) return wayland.preferredScale;
+    return wayland.scale * kScaleUnit;
+}
+
+// The buffer size the configured size asks for (rounded half away from zero,
+// as the fractional scale protocol says); the output's own size until the
+// compositor has said.
 void BufferSize(int* width, int* height) {
     if (wayland.logicalWidth > 0 && wayland.logicalHeight > 0) {
-        *width = wayland.logicalWidth * wayland.scale;
-        *height = wayland.logicalHeight * wayland.scale;
+        const int scale = BufferScaleUnits();
+        *width = (wayland.logicalWidth * scale + kScaleUnit / 2) / kScaleUnit;
+        *height = (wayland.logicalHeight * scale + kScaleUnit / 2) / kScaleUnit;
         return;
     }
     OutputDeviceSize(width, height);
 }
+
+void OnPreferredScale(void*, wp_fractional_scale_v1*, std::uint32_t scale) {
+    if (scale == 0 || scale > static_cast<std::uint32_t>(kLargestScale)) return;
+    wayland.preferredScale = static_cast<int>(scale);
+    wayland.resizePending = true;
+}
+
+const wp_fractional_scale_v1_listener kFractionalScaleListener = {OnPreferredScale};
 
 void OnLayerConfigure(void*, zwlr_layer_surface_v1* surface, std::uint32_t serial, std::uint32_t width,
                       std::uint32_t height) {
@@ -88,6 +109,22 @@ void SetBufferScale(int scale) {
     wayland.bufferScale = scale;
 }
 
+// How the next buffer maps to the surface: through the viewport at the
+// configured size, or by the output's integer scale. Committed with that buffer.
+void ApplyScale() {
+    if (wayland.viewport != nullptr) {
+        if (wayland.logicalWidth > 0 && wayland.logicalHeight > 0)
+            wp_viewport_set_destination(wayland.viewport, wayland.logicalWidth, wayland.logicalHeight);
+    } else if (wayland.scale != wayland.bufferScale) {
+        SetBufferScale(wayland.scale);
+    }
+}
+
+void NotePixelsPerUnit() {
+    wayland.pixelsPerUnit = wayland.logicalWidth > 0 ? static_cast<double>(wayland.width) / wayland.logicalWidth
+                                                     : static_cast<double>(wayland.bufferScale);
+}
+
 }  // namespace
 
 void ApplySurfaceSize() {
@@ -97,10 +134,14 @@ void ApplySurfaceSize() {
     BufferSize(&width, &height);
     if (width <= 0 || height <= 0) return;
     // Set now, committed with the next frame's buffer, which has the new size.
-    if (wayland.scale != wayland.bufferScale) SetBufferScale(wayland.scale);
-    if (width == wayland.width && height == wayland.height) return;
+    ApplyScale();
+    if (width == wayland.width && height == wayland.height) {
+        NotePixelsPerUnit();
+        return;
+    }
     wayland.width = width;
     wayland.height = height;
+    NotePixelsPerUnit();
     wlLib.eglWindowResize(wayland.eglWindow, width, height, 0, 0);
     ResizeKeptFrame(width, height);
     emu::NativeResized(wayland.window, 0, 0, width, height);
@@ -122,6 +163,12 @@ void WaylandCreateWindow(Window& window) {
     if (!fullScreen || wayland.surface != nullptr || wayland.display == nullptr) return;
 
     wayland.surface = wl_compositor_create_surface(wayland.compositor);
+    if (wayland.viewporter != nullptr && wayland.fractionalScaleManager != nullptr) {
+        wayland.viewport = wp_viewporter_get_viewport(wayland.viewporter, wayland.surface);
+        wayland.fractionalScale =
+            wp_fractional_scale_manager_v1_get_fractional_scale(wayland.fractionalScaleManager, wayland.surface);
+        wp_fractional_scale_v1_add_listener(wayland.fractionalScale, &kFractionalScaleListener, nullptr);
+    }
     CreateRole(window);
     wl_surface_commit(wayland.surface);
     for (int i = 0; i < kConfigureRoundTrips && !wayland.configured; ++i) RoundTrip();
@@ -129,9 +176,10 @@ void WaylandCreateWindow(Window& window) {
         std::fprintf(stderr, "%s: the compositor did not configure the saver's surface\n", wayland.program);
         EndQuietly(1);
     }
-    SetBufferScale(wayland.scale);
+    ApplyScale();
     wayland.resizePending = false;
     BufferSize(&wayland.width, &wayland.height);
+    NotePixelsPerUnit();
     wayland.eglWindow = wlLib.eglWindowCreate(wayland.surface, wayland.width, wayland.height);
     wayland.window = window.handle;
     window.x = 0;
@@ -150,6 +198,8 @@ void WaylandDestroyWindow(Window& window) {
     if (wayland.layerSurface != nullptr) zwlr_layer_surface_v1_destroy(wayland.layerSurface);
     if (wayland.toplevel != nullptr) xdg_toplevel_destroy(wayland.toplevel);
     if (wayland.xdgSurface != nullptr) xdg_surface_destroy(wayland.xdgSurface);
+    if (wayland.fractionalScale != nullptr) wp_fractional_scale_v1_destroy(wayland.fractionalScale);
+    if (wayland.viewport != nullptr) wp_viewport_destroy(wayland.viewport);
     wl_surface_destroy(wayland.surface);
     wlLib.displayFlush(wayland.display);
     wayland.eglWindow = nullptr;
@@ -157,6 +207,9 @@ void WaylandDestroyWindow(Window& window) {
     wayland.layerSurface = nullptr;
     wayland.toplevel = nullptr;
     wayland.xdgSurface = nullptr;
+    wayland.fractionalScale = nullptr;
+    wayland.viewport = nullptr;
+    wayland.preferredScale = 0;
     wayland.surface = nullptr;
     wayland.window = nullptr;
     wayland.configured = false;

@@ -2,6 +2,11 @@
 # not run; POSIX sh, safe under set -eu). sway_start sets SWAY_PID and exports XDG_RUNTIME_DIR,
 # WAYLAND_DISPLAY and SWAYSOCK; sway_stop ends it and removes its runtime folder.
 #
+# SWAY_ROOT names a Debian 13 root (debian13_root.sh) to start the compositor
+# from instead of this machine's sway; SWAY_COMPOSITOR=labwc starts that root's
+# labwc instead of sway (no IPC: SWAYSOCK is unset, and its one output is
+# 1280x720).
+#
 # sway refuses to run as root: as root it runs as nobody (setpriv), in a
 # runtime folder of nobody's, whose socket root can still open. Outputs are
 # 1024x768, rendered in memory by pixman; there are no input devices until a
@@ -24,13 +29,26 @@ sway_start() {
     fi
     chmod 700 "$SWAY_RUNTIME"
     chmod 644 "$config"
-    env -i PATH="$PATH" HOME="$SWAY_RUNTIME" XDG_RUNTIME_DIR="$SWAY_RUNTIME" WLR_BACKENDS=headless \
-        WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 "$@" sway -c "$config" >"$log" 2>&1 &
+    set -- "$@" env -i PATH="$PATH" HOME="$SWAY_RUNTIME" XDG_RUNTIME_DIR="$SWAY_RUNTIME" WLR_BACKENDS=headless \
+        WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
+    if [ "${SWAY_COMPOSITOR:-sway}" = labwc ]; then set -- "$@" labwc; else set -- "$@" sway -c "$config"; fi
+    if [ -n "${SWAY_ROOT:-}" ]; then
+        debian13_run "$SWAY_ROOT" "$@" >"$log" 2>&1 &
+    else
+        "$@" >"$log" 2>&1 &
+    fi
     SWAY_PID=$!
     i=0
     while [ $i -lt 100 ] && process_runs "$SWAY_PID"; do
         for socket in "$SWAY_RUNTIME"/wayland-*; do
             case $socket in *.lock | *'*'*) continue ;; esac
+            if [ "${SWAY_COMPOSITOR:-sway}" = labwc ]; then
+                unset SWAYSOCK
+                export XDG_RUNTIME_DIR="$SWAY_RUNTIME" WAYLAND_DISPLAY="${socket##*/}"
+                # Up once it has an output to take a picture of.
+                timeout 2 grim -t ppm - >/dev/null 2>&1 && return 0
+                continue
+            fi
             for ipc in "$SWAY_RUNTIME"/sway-ipc.*.sock; do
                 [ -S "$socket" ] && [ -S "$ipc" ] || continue
                 export XDG_RUNTIME_DIR="$SWAY_RUNTIME" WAYLAND_DISPLAY="${socket##*/}" SWAYSOCK="$ipc"
