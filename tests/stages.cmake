@@ -57,6 +57,8 @@ elseif(SAVER_PLATFORM STREQUAL "linux")
     ENVIRONMENT WAYLAND_TEST_COMPOSITOR=sway-debian13 COMMAND tests/real/wayland_saver_test.sh ${bin})
   saver_stage(real-wayland-labwc LABELS wayland LOCKS debian13-root
     ENVIRONMENT WAYLAND_TEST_COMPOSITOR=labwc-debian13 COMMAND tests/real/wayland_saver_test.sh ${bin})
+  saver_stage(real-wayland-cage LABELS wayland LOCKS debian13-root
+    ENVIRONMENT WAYLAND_TEST_COMPOSITOR=cage-debian13 COMMAND tests/real/wayland_saver_test.sh ${bin})
   # The packages that scripts/package wrote into build/packages.
   execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE)
   set(deb ${SAVER_PACKAGES_DIR}/${SAVER_PACKAGE}_${PROJECT_VERSION}_${deb_arch}.deb)

@@ -3,9 +3,9 @@
 # WAYLAND_DISPLAY and SWAYSOCK; sway_stop ends it and removes its runtime folder.
 #
 # SWAY_ROOT names a Debian 13 root (debian13_root.sh) to start the compositor
-# from instead of this machine's sway; SWAY_COMPOSITOR=labwc starts that root's
-# labwc instead of sway (no IPC: SWAYSOCK is unset, and its one output is
-# 1280x720).
+# from instead of this machine's sway; SWAY_COMPOSITOR=labwc or cage starts
+# that root's labwc or cage (running sleep as its one application) instead of
+# sway (no IPC: SWAYSOCK is unset, and the one output is 1280x720).
 #
 # sway refuses to run as root: as root it runs as nobody (setpriv), in a
 # runtime folder of nobody's, whose socket root can still open. Outputs are
@@ -31,7 +31,11 @@ sway_start() {
     chmod 644 "$config"
     set -- "$@" env -i PATH="$PATH" HOME="$SWAY_RUNTIME" XDG_RUNTIME_DIR="$SWAY_RUNTIME" WLR_BACKENDS=headless \
         WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
-    if [ "${SWAY_COMPOSITOR:-sway}" = labwc ]; then set -- "$@" labwc; else set -- "$@" sway -c "$config"; fi
+    case ${SWAY_COMPOSITOR:-sway} in
+        labwc) set -- "$@" labwc ;;
+        cage) set -- "$@" cage -- sleep infinity ;;
+        *) set -- "$@" sway -c "$config" ;;
+    esac
     if [ -n "${SWAY_ROOT:-}" ]; then
         debian13_run "$SWAY_ROOT" "$@" >"$log" 2>&1 &
     else
@@ -42,7 +46,7 @@ sway_start() {
     while [ $i -lt 100 ] && process_runs "$SWAY_PID"; do
         for socket in "$SWAY_RUNTIME"/wayland-*; do
             case $socket in *.lock | *'*'*) continue ;; esac
-            if [ "${SWAY_COMPOSITOR:-sway}" = labwc ]; then
+            if [ "${SWAY_COMPOSITOR:-sway}" != sway ]; then
                 unset SWAYSOCK
                 export XDG_RUNTIME_DIR="$SWAY_RUNTIME" WAYLAND_DISPLAY="${socket##*/}"
                 # Up once it has an output to take a picture of.
@@ -64,8 +68,12 @@ sway_start() {
 
 # Ends our sway (SIGTERM, SIGKILL after 3 s). Harmless when none runs.
 sway_stop() {
-    local i=0
+    local i=0 child
     if [ -n "$SWAY_PID" ]; then
+        # cage ends once its application has.
+        if [ "${SWAY_COMPOSITOR:-sway}" = cage ]; then
+            for child in $(ps -o pid= --ppid "$SWAY_PID"); do kill "$child" 2>/dev/null || true; done
+        fi
         kill "$SWAY_PID" 2>/dev/null || true
         while process_runs "$SWAY_PID" && [ $i -lt 30 ]; do
             sleep 0.1

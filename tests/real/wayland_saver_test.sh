@@ -9,15 +9,15 @@
 # library or compositor, each say so in one line; and on weston, which has no
 # layer shell, the saver draws as a full-screen window.
 #
-#
 # Usage: wayland_saver_test.sh <directory with amber, cobalt, ..., wayland_test_client> [screenshot dir]
 # Needs: sway, grim, wtype, swayidle, weston, ImageMagick (convert, compare), python3.
 # Prints "ok - <what>" / "not ok - <what>" per check, then "N passed, M failed".
 #
-# WAYLAND_TEST_COMPOSITOR=sway-debian13 or labwc-debian13 runs the checks that
-# need a compositor on Debian 13's sway 1.10 or labwc 0.8, started from the
-# Debian 13 root in build/debian13-root (made first when missing; DEBIAN13_ROOT
-# names another). On sway 1.10 also: an output powered off gets no frames, and
+# WAYLAND_TEST_COMPOSITOR=sway-debian13, labwc-debian13 or cage-debian13 runs
+# the checks that need a compositor on Debian 13's sway 1.10, labwc 0.8 or cage
+# 0.2 (no layer shell: the saver is a full-screen window there), started from
+# the Debian 13 root in build/debian13-root (made first when missing;
+# DEBIAN13_ROOT names another). On sway 1.10 also: an output powered off gets no frames, and
 # at scale 1.5 the picture has the output's device resolution. A check the
 # compositor gives no means for is skipped with a "skip - " line that says why.
 # A root that cannot be built is one "not run - " line and no checks.
@@ -43,7 +43,7 @@ skip() { echo "skip - $*"; }
 COMPOSITOR=${WAYLAND_TEST_COMPOSITOR:-sway}
 case $COMPOSITOR in
     sway) ;;
-    sway-debian13 | labwc-debian13)
+    sway-debian13 | labwc-debian13 | cage-debian13)
         SWAY_ROOT=${DEBIAN13_ROOT:-$(cd "$HERE/../.." && pwd)/build/debian13-root}
         SWAY_COMPOSITOR=${COMPOSITOR%-debian13}
         if ! debian13_root_ready "$SWAY_ROOT"; then
@@ -111,7 +111,7 @@ fi
 if has_ipc; then
     echo "# on $(swaymsg -t get_version | sed -n 's/.*"human_readable": "\([^"]*\)".*/sway \1/p')"
 else
-    echo "# on labwc $(dpkg-query --admindir="$SWAY_ROOT/var/lib/dpkg" -W -f='${Version}' labwc)"
+    echo "# on $SWAY_COMPOSITOR $(dpkg-query --admindir="$SWAY_ROOT/var/lib/dpkg" -W -f='${Version}' "$SWAY_COMPOSITOR")"
 fi
 
 # The saver processes of this folder's programs now running (zombies are not).
