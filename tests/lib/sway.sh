@@ -1,5 +1,5 @@
 # A private headless sway for the Wayland test scripts and benchmarks (sourced,
-# not run; POSIX sh, safe under set -eu). sway_start sets SWAY_PID and exports XDG_RUNTIME_DIR,
+# not run; POSIX sh, safe under set -eu; after processes.sh). sway_start sets SWAY_PID and exports XDG_RUNTIME_DIR,
 # WAYLAND_DISPLAY and SWAYSOCK; sway_stop ends it and removes its runtime folder.
 #
 # SWAY_ROOT names a Debian 13 root (debian13_root.sh) to start the compositor

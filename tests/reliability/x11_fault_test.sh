@@ -46,6 +46,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/x11_fault.XXXXXX") || exit 2
 export LIBGL_ALWAYS_SOFTWARE=1
 
 . "$HERE/../lib/checks.sh"
+. "$HERE/../lib/processes.sh"
 . "$HERE/../lib/xvfb.sh"
 
 PROG_PID=
