@@ -17,6 +17,8 @@ import subprocess
 import tempfile
 import time
 
+import page_wait
+
 CHROMIUM = os.environ.get("CHROMIUM", "chromium")
 
 # Software WebGL (SwiftShader) and no network: this machine's connections to
@@ -172,14 +174,7 @@ class Page:
 
     def wait_for(self, expression, timeout=30, interval=0.05):
         """The first truthy value of `expression`, polled until `timeout` seconds pass."""
-        deadline = time.monotonic() + timeout
-        while True:
-            value = self.evaluate(expression)
-            if value:
-                return value
-            if time.monotonic() > deadline:
-                raise BrowserError("timed out waiting for: %s" % expression)
-            time.sleep(interval)
+        return page_wait.first_truthy(self.evaluate, expression, timeout, interval, BrowserError)
 
     def screenshot(self, path):
         data = self.send("Page.captureScreenshot", {"format": "png"})["data"]

@@ -21,6 +21,8 @@ import subprocess
 import tempfile
 import time
 
+import page_wait
+
 FIREFOX = os.environ.get("FIREFOX", "firefox-esr")
 
 # A quiet profile: no first-run pages, no network services, full screen without its
@@ -199,14 +201,7 @@ class Page:
 
     def wait_for(self, expression, timeout=30, interval=0.05):
         """The first truthy value of `expression`, polled until `timeout` seconds pass."""
-        deadline = time.monotonic() + timeout
-        while True:
-            value = self.evaluate(expression)
-            if value:
-                return value
-            if time.monotonic() > deadline:
-                raise BrowserError("timed out waiting for: %s" % expression)
-            time.sleep(interval)
+        return page_wait.first_truthy(self.evaluate, expression, timeout, interval, BrowserError)
 
     def screenshot(self, path):
         data = self.send("WebDriver:TakeScreenshot", {"full": False})["value"]
