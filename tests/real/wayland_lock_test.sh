@@ -178,8 +178,10 @@ kill -HUP "$first"
 sleep 0.5
 check "SIGTERM, SIGINT and SIGHUP leave the locker running" process_runs "$first"
 # Not dumpable: a program of the same user may not read its memory or environment.
-setpriv --reuid=65534 --regid=65534 --clear-groups cat "/proc/$first/environ" >/dev/null 2>&1
-check "the locker is not dumpable: the same user cannot read its /proc/PID/environ" [ $? != 0 ]
+environ_hidden() {
+    process_runs "$1" && ! setpriv --reuid=65534 --regid=65534 --clear-groups cat "/proc/$1/environ" >/dev/null 2>&1
+}
+check "the locker is not dumpable: the same user cannot read its /proc/PID/environ" environ_hidden "$first"
 
 kill -9 "$first"
 within 2 sh -c "! [ -d /proc/$first ]"
