@@ -10,7 +10,8 @@
 # Escape and Ctrl+U on the indicator; a wrong password keeps the lock and shows
 # "wrong"; stop signals are ignored; kill -9 leaves the session locked and a
 # second --lock takes over; a 10,000-key burst and a burst of Enters leave it
-# locked and responsive; the right password unlocks with status 0; the
+# locked and responsive; the right password unlocks with status 0; swayidle
+# locks with the README's line; the
 # password is in no output; the locker is not dumpable. Prints the time from
 # --lock to locked, from Enter to the unlock, and the CPU used while locked.
 #
@@ -230,6 +231,20 @@ check "the right password unlocks with status 0 ($code)" [ "$code" = 0 ]
 keys c
 check "after the unlock the window has the keyboard again" within 2 [ "$(window_keys)" = 2 ]
 check "the session shows the window again" within 2 shows HEADLESS-1 fill white
+# The README's swayidle line, as nobody inside the root, with a timeout of 1 s:
+# swayidle -w runs --lock -f, which returns once locked.
+ln -s amber "$WORK/corvel-amber"
+debian13_run "$ROOT" setpriv --reuid=65534 --regid=65534 --clear-groups \
+    env -i PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
+    swayidle -w timeout 1 "$WORK/corvel-amber --lock -f" >"$WORK/swayidle.out" 2>"$WORK/swayidle.err" &
+HELPERS="$HELPERS $!"
+check "swayidle -w timeout 1 'corvel-amber --lock -f' locks the session" within 5 shows HEADLESS-1 fill black
+idle_locker=$(lockers)
+LOCKERS="$LOCKERS $idle_locker"
+keys "$PASSWORD" -k Return
+check "the password unlocks swayidle's lock" within 5 shows HEADLESS-1 fill white
+kill "$!" 2>/dev/null
+
 leaks=$(grep -lF "$PASSWORD" "$WORK"/*.out "$WORK"/*.err "$WORK"/sway*.log 2>/dev/null)
 check "the password is in no output${leaks:+ (in $leaks)}" [ -z "$leaks" ]
 check "no locker is left" [ -z "$(lockers)" ]
