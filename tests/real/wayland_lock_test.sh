@@ -27,6 +27,17 @@ BIN=$(cd "${1:?usage: wayland_lock_test.sh <bin dir>}" && pwd) || exit 2
 . "$HERE/../lib/debian13_root.sh"
 PIXELS="$HERE/../helpers/lock_pixels.py"
 
+# The command line: -f goes with --lock only, --lock with no mode, daemon option or --x11.
+for args in "-f" "--daemonize s" "--lock s" "--lock --root" "--x11 --lock"; do
+    # shellcheck disable=SC2086
+    "$BIN/amber" $args >/dev/null 2>"${TMPDIR:-/tmp}/lock_args.$$"
+    code=$?
+    lines=$(wc -l <"${TMPDIR:-/tmp}/lock_args.$$")
+    check "amber $args: status 255, one line ($(head -n 1 "${TMPDIR:-/tmp}/lock_args.$$"))" \
+        [ "$code.$lines" = 255.1 ]
+done
+rm -f "${TMPDIR:-/tmp}/lock_args.$$"
+
 ROOT=${DEBIAN13_ROOT:-$(cd "$HERE/../.." && pwd)/build/debian13-root}
 if ! debian13_root_ready "$ROOT"; then
     echo "not run - the lock test: no Debian 13 root: $DEBIAN13_ROOT_REASON"
