@@ -16,11 +16,7 @@ namespace plat {
 
 namespace {
 
-void OnRelease(void* data, wl_buffer*) {
-    LockBuffer& buffer = *static_cast<LockBuffer*>(data);
-    buffer.busy = false;
-    (void)buffer;
-}
+void OnRelease(void* data, wl_buffer*) { static_cast<LockBuffer*>(data)->busy = false; }
 
 const wl_buffer_listener kBufferListener = {OnRelease};
 
@@ -83,8 +79,8 @@ void Paint(cairo_t* cr, int width, int height, int scale) {
         cairo_set_line_width(cr, thickness / 3);
         cairo_stroke(cr);
     }
-    // One mark per character (bytes that start one), in a row under the ring.
-    const std::size_t typed = PasswordLength();
+    // One mark per character, in a row under the ring.
+    const std::size_t typed = PasswordCharacters();
     const int marks = typed > 32 ? 32 : static_cast<int>(typed);
     const double gap = 12.0 * scale, dot = 3.5 * scale;
     const double left = cx - (marks - 1) * gap / 2;

@@ -88,7 +88,11 @@ bool PasswordInit() {
     return mlock(&password, sizeof password) == 0;
 }
 
-std::size_t PasswordLength() { return password.length; }
+std::size_t PasswordCharacters() {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < password.length; ++i) count += (password.text[i] & 0xC0) != 0x80;
+    return count;
+}
 
 void PasswordAppend(const char* text) {
     const std::size_t add = std::strlen(text);

@@ -241,7 +241,10 @@ bool Connect() {
 
 // Runs the lock; the exit status. `readyFd` (>= 0) gets one byte once locked.
 int Lock(int readyFd) {
-    if (!PasswordInit()) return Refuse("cannot lock the password's memory (mlock)"), 1;
+    if (!PasswordInit()) {
+        Refuse("cannot lock the password's memory (mlock)");
+        return 1;
+    }
     if (!Connect()) return 1;
     lk.lock = ext_session_lock_manager_v1_lock(lk.manager);
     ext_session_lock_v1_add_listener(lk.lock, &kLockListener, nullptr);
@@ -258,8 +261,8 @@ int Lock(int readyFd) {
         const bool alive = ReadDisplayTurn(lk.display, fds, CheckResultFd() >= 0 ? 2 : 1, WaitMs(LockNowMs()));
         if (lk.finished) {
             PasswordClear();
-            if (!wasLocked && !lk.locked) return Refuse("the session is locked already (by another program)"), 1;
-            return Refuse("the compositor ended the lock"), 1;
+            Refuse(lk.locked ? "the compositor ended the lock" : "the session is locked already (by another program)");
+            return 1;
         }
         if (lk.locked && !wasLocked) {
             wasLocked = true;
@@ -272,7 +275,8 @@ int Lock(int readyFd) {
         }
         if (!alive) {
             PasswordClear();
-            return Refuse("the connection to the compositor was lost; the compositor keeps the session locked"), 1;
+            Refuse("the connection to the compositor was lost; the compositor keeps the session locked");
+            return 1;
         }
         if (fds[1].fd >= 0 && fds[1].revents != 0) {
             if (FinishCheck()) {

@@ -91,8 +91,8 @@ void LockRepeatTurn(long long nowMs);
 void LockFreeKeyboard();
 
 // lock_password.cpp: the one password buffer and the PAM child.
-bool PasswordInit();  // mlock; false when the memory cannot be locked
-std::size_t PasswordLength();
+bool PasswordInit();               // mlock; false when the memory cannot be locked
+std::size_t PasswordCharacters();  // UTF-8 characters typed
 void PasswordAppend(const char* text);
 void PasswordBackspace();
 void PasswordClear();
