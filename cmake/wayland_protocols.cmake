@@ -3,7 +3,8 @@
 # is a cache variable, so a packager can point it elsewhere:
 #   SAVER_WAYLAND_CORE_XML       wayland.xml (libwayland-dev)
 #   SAVER_WAYLAND_PROTOCOLS_DIR  wayland-protocols' data folder (stable/xdg-shell/xdg-shell.xml,
-#                                stable/viewporter, staging/fractional-scale: 1.31 or later)
+#                                stable/viewporter, staging/fractional-scale,
+#                                staging/ext-session-lock: 1.31 or later)
 #   SAVER_WLR_PROTOCOLS_DIR      the wlr protocols (wlr-layer-shell, wlr-virtual-pointer); Debian's
 #                                librust-wayland-protocols-dev has them under
 #                                /usr/share/cargo/registry/wayland-protocols-*/wlr-protocols/unstable
@@ -28,9 +29,10 @@ set(SAVER_WLR_PROTOCOLS_DIR "${_saver_wlr_dir}" CACHE PATH "folder of wlr-layer-
 set(SAVER_XDG_SHELL_XML "${SAVER_WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml")
 set(SAVER_VIEWPORTER_XML "${SAVER_WAYLAND_PROTOCOLS_DIR}/stable/viewporter/viewporter.xml")
 set(SAVER_FRACTIONAL_SCALE_XML "${SAVER_WAYLAND_PROTOCOLS_DIR}/staging/fractional-scale/fractional-scale-v1.xml")
+set(SAVER_SESSION_LOCK_XML "${SAVER_WAYLAND_PROTOCOLS_DIR}/staging/ext-session-lock/ext-session-lock-v1.xml")
 set(SAVER_LAYER_SHELL_XML "${SAVER_WLR_PROTOCOLS_DIR}/wlr-layer-shell-unstable-v1.xml")
 set(SAVER_VIRTUAL_POINTER_XML "${SAVER_WLR_PROTOCOLS_DIR}/wlr-virtual-pointer-unstable-v1.xml")
-foreach(xml SAVER_WAYLAND_CORE_XML SAVER_XDG_SHELL_XML SAVER_VIEWPORTER_XML SAVER_FRACTIONAL_SCALE_XML
+foreach(xml SAVER_WAYLAND_CORE_XML SAVER_XDG_SHELL_XML SAVER_VIEWPORTER_XML SAVER_FRACTIONAL_SCALE_XML SAVER_SESSION_LOCK_XML
             SAVER_LAYER_SHELL_XML SAVER_VIRTUAL_POINTER_XML)
   if(NOT EXISTS "${${xml}}")
     message(FATAL_ERROR "${xml}: ${${xml}} does not exist (install libwayland-dev, wayland-protocols and "

@@ -85,6 +85,7 @@ void ReadEntryOptions(int argc, const char* const* argv, const char* environment
     options->shellArgv[options->shellArgc++] = argc > 0 && argv[0] != nullptr ? argv[0] : "";
 
     bool root = false;
+    bool lock = false;
     const char* windowText = nullptr;
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i] != nullptr ? argv[i] : "";
@@ -106,6 +107,10 @@ void ReadEntryOptions(int argc, const char* const* argv, const char* environment
                 return;
             }
             options->windowSystem = chosen;
+        } else if (Is(argument, "--lock")) {
+            lock = true;
+        } else if (std::strcmp(argument, "-f") == 0 || Is(argument, "--daemonize")) {
+            options->daemonize = true;
         } else if (Is(argument, "--root")) {
             root = true;
         } else if (Is(argument, "--window-id")) {
@@ -122,6 +127,23 @@ void ReadEntryOptions(int argc, const char* const* argv, const char* environment
             Fail(options, program, "too many arguments (%s)", "the limit is 63");
             return;
         }
+    }
+
+    if (options->daemonize && !lock) {
+        Fail(options, program, "%s", "-f and --daemonize go with --lock only");
+        return;
+    }
+    if (lock) {
+        if (options->shellArgc > 1) {
+            Fail(options, program, "\"%s\" does not go with --lock", options->shellArgv[1]);
+        } else if (root || windowText != nullptr) {
+            Fail(options, program, "%s", "--lock does not go with --root or --window-id");
+        } else if (options->windowSystem == WindowSystemOption::X11) {
+            Fail(options, program, "%s", "--lock runs on Wayland only");
+        } else {
+            options->action = EntryAction::Lock;
+        }
+        return;
     }
 
     // Set but empty is how a daemon's environment says "no window": as unset.
@@ -154,6 +176,7 @@ void WriteUsage(char* buffer, std::size_t size, const char* program) {
     std::snprintf(buffer, size,
                   "Usage: %s [--x11 | --wayland] [s | p ID | l ID | c | a ID]\n"
                   "       %s --root | --window-id ID [--fps]\n"
+                  "       %s --lock [-f | --daemonize]\n"
                   "\n"
                   "Screen-saver switches (as on Windows; a leading - or / is allowed):\n"
                   "  s            full-screen saver; a key, a click or mouse travel ends it\n"
@@ -165,13 +188,17 @@ void WriteUsage(char* buffer, std::size_t size, const char* program) {
                   "  s runs on Wayland when $WAYLAND_DISPLAY is set, every other mode on X11\n"
                   "  --x11, --wayland   run on that one (--wayland: s only)\n"
                   "\n"
+                  "Lock screen (Wayland, ext-session-lock-v1; the password is checked by PAM):\n"
+                  "  --lock             lock the session; the user's password unlocks it\n"
+                  "  -f, --daemonize    return (status 0) once the session is locked\n"
+                  "\n"
                   "Daemon options (XScreenSaver, MATE):\n"
                   "  --root             draw on $XSCREENSAVER_WINDOW, else on the root window\n"
                   "  --window-id ID     draw on window ID (decimal or 0x hex)\n"
                   "  $XSCREENSAVER_WINDOW alone also draws on that window\n"
                   "  --fps              show the frame rate in a corner (with every mode)\n"
                   "  --help, --version  this text, the version\n",
-                  name, name);
+                  name, name, name);
 }
 
 }  // namespace plat

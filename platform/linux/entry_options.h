@@ -10,6 +10,8 @@
 //   --fps, -fps                show the frame rate; combines with every mode
 //   --x11, --wayland           run on that window system (one of them; daemon
 //                              mode is X11 only)
+//   --lock                     lock the session (Wayland); with -f or --daemonize
+//                              return once the session is locked
 //   --help, -help, -h          usage, exit 0
 //   --version, -version        the version, exit 0
 //
@@ -28,6 +30,7 @@ constexpr std::size_t kDaemonErrorMax = 200;
 enum class EntryAction {
     Shell,    // run the shell with shellArgv
     Daemon,   // run the shell's preview of the daemon's window
+    Lock,     // lock the session (platform/wayland/lock.h); no shell
     Help,     // print the usage, exit 0
     Version,  // print the version, exit 0
     Error,    // print `error`, exit with the bad-command-line status
@@ -41,6 +44,7 @@ struct EntryOptions {
     EntryAction action;
     bool showFps;
     WindowSystemOption windowSystem;
+    bool daemonize;        // --lock: return once locked
     bool useRoot;          // daemon mode on the root window (no id given anywhere)
     std::uint32_t window;  // daemon mode: the window id; 0 with useRoot
     int shellArgc;         // argv[0] and the arguments the shell scans

@@ -1,5 +1,5 @@
 // Process entry of the Linux programs: sorts the daemons' options and the
-// program's own (--help, --version, --fps, --x11, --wayland) from the
+// program's own (--help, --version, --fps, --x11, --wayland, --lock) from the
 // Windows-style switches, chooses the window system once, starts it, keeps the
 // command line for GetCommandLineA and hands over to the shell, which ends the
 // process.
@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
             return plat::kBadCommandLineStatus;
         case plat::EntryAction::Shell:
         case plat::EntryAction::Daemon:
+        case plat::EntryAction::Lock:
             break;
     }
     // The shell refuses an unknown switch with its status alone; a terminal may be watching.

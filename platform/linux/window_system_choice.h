@@ -1,7 +1,8 @@
 // Which window system a Linux program runs on. Pure: the entry passes the
 // environment in.
 //
-// Daemon mode (--root, --window-id, $XSCREENSAVER_WINDOW) is X11. Otherwise
+// The lock (--lock) is Wayland. Daemon mode (--root, --window-id,
+// $XSCREENSAVER_WINDOW) is X11. Otherwise
 // --x11 and --wayland decide; without them the full-screen saver ("s") runs on
 // Wayland when $WAYLAND_DISPLAY is set and not empty, and every other mode
 // (preview, windowed demo, password change, a bad switch) on X11.

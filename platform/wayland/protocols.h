@@ -1,5 +1,5 @@
 // The protocol headers wayland-scanner generates (core, xdg-shell,
-// wlr-layer-shell, viewporter, fractional-scale), with the wl_proxy calls of
+// wlr-layer-shell, viewporter, fractional-scale, ext-session-lock), with the wl_proxy calls of
 // their inline functions going through the run-time loaded library
 // (libraries.h).
 #pragma once
@@ -13,6 +13,7 @@
 #define wl_proxy_set_user_data (plat::wlLib.proxySetUserData)
 #define wl_proxy_get_user_data (plat::wlLib.proxyGetUserData)
 
+#include "ext-session-lock-v1-client-protocol.h"
 #include "fractional-scale-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
 #include "wayland-client-protocol.h"

@@ -18,9 +18,10 @@
 # a build that stopped half way leaves no stamp and is made again.
 
 DEBIAN13_SUITE=trixie
-# No recommends: the compositors, the helpers the tests drive, Mesa, and PAM with
-# passwd for a lock screen's test user.
-DEBIAN13_PACKAGES="sway labwc cage grim wtype swayidle libgl1-mesa-dri libegl-mesa0 passwd libpam-runtime libpam-modules"
+# No recommends: the compositors, the helpers the tests drive, Mesa, PAM with
+# passwd for a lock screen's test user, and the libraries our programs load, so
+# that the locker runs inside the root (its PAM is the root's).
+DEBIAN13_PACKAGES="sway labwc cage grim wtype swayidle libgl1-mesa-dri libegl-mesa0 passwd libpam-runtime libpam-modules libxrandr2 libxext6 libglx0 libopengl0 libxkbcommon0 libcairo2 libwayland-client0 libwayland-egl1 libegl1"
 DEBIAN13_ROOT_REASON=
 
 # The Debian mirror this machine's apt uses (deb822 or one-line sources), not

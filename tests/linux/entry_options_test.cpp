@@ -162,6 +162,23 @@ TEST(ReadEntryOptions, HelpAndVersionWinWhereverTheyStand) {
     EXPECT_EQ(EntryAction::Version, Read({"--root", "-version"}).action);
 }
 
+TEST(ReadEntryOptions, LockTakesDaemonizeAndNothingElse) {
+    const EntryOptions lock = Read({"--lock"}, "0x600008");
+    EXPECT_EQ(EntryAction::Lock, lock.action);
+    EXPECT_FALSE(lock.daemonize);
+    EXPECT_EQ(1, lock.shellArgc);
+    for (const char* daemonize : {"-f", "--daemonize", "-daemonize"}) {
+        const EntryOptions options = Read({daemonize, "--lock"});
+        EXPECT_EQ(EntryAction::Lock, options.action) << daemonize;
+        EXPECT_TRUE(options.daemonize) << daemonize;
+    }
+    EXPECT_STREQ("amber: -f and --daemonize go with --lock only", Read({"-f"}).error);
+    EXPECT_STREQ("amber: -f and --daemonize go with --lock only", Read({"s", "--daemonize"}).error);
+    EXPECT_STREQ("amber: \"s\" does not go with --lock", Read({"--lock", "s"}).error);
+    EXPECT_STREQ("amber: --lock does not go with --root or --window-id", Read({"--lock", "--window-id", "7"}).error);
+    EXPECT_STREQ("amber: --lock runs on Wayland only", Read({"--x11", "--lock"}).error);
+}
+
 TEST(WriteUsage, NamesTheProgramTheSwitchesAndTheDaemonOptions) {
     char usage[2048];
     plat::WriteUsage(usage, sizeof usage, "/usr/libexec/xscreensaver/jade");

@@ -66,4 +66,10 @@ TEST(ChooseWindowSystem, OptionsForceOneAndDaemonModeIsX11) {
     EXPECT_EQ(EntryAction::Error, Read({"--wayland"}, "0x600008").action);
 }
 
+TEST(ChooseWindowSystem, TheLockRunsOnWaylandWhateverTheEnvironmentSays) {
+    EXPECT_EQ(WindowSystemKind::Wayland, Kind({"--lock"}, nullptr));
+    EXPECT_EQ(WindowSystemKind::Wayland, Kind({"--lock", "-f"}, "wayland-0", "0x600008"));
+    EXPECT_EQ(WindowSystemKind::Wayland, Kind({"--wayland", "--lock"}, nullptr));
+}
+
 }  // namespace

@@ -29,7 +29,12 @@ for saver in $SAVERS; do
         [ -f "$ROOT/$file" ] || missing="$missing $file"
     done
     [ -x "$ROOT/usr/libexec/xscreensaver/$saver" ] || missing="$missing (executable $saver)"
+    # The command on the PATH: a relative link to the program.
+    [ "$(readlink "$ROOT/usr/bin/corvel-$saver")" = "../libexec/xscreensaver/$saver" ] ||
+        missing="$missing (link usr/bin/corvel-$saver)"
 done
+grep -qx '@include common-auth' "$ROOT/etc/pam.d/corvel-savers" 2>/dev/null ||
+    missing="$missing (etc/pam.d/corvel-savers with @include common-auth)"
 for file in usr/share/corvel-savers/sphere.3d usr/share/doc/corvel-savers/copyright \
     usr/share/doc/corvel-savers/changelog.gz; do
     [ -f "$ROOT/$file" ] || missing="$missing $file"

@@ -14,7 +14,8 @@
  *
  *   wayland_test_client window
  *       a full-screen xdg_toplevel filled with white (wl_shm), which prints
- *       "shown" once its first buffer is on the screen and stays until killed.
+ *       "shown" once its first buffer is on the screen, "key CODE" for each
+ *       key pressed while it has the keyboard, and stays until killed.
  */
 #define _GNU_SOURCE
 #include <linux/input-event-codes.h>
@@ -179,6 +180,78 @@ static void on_surface_configure(void* data, struct xdg_surface* xdg_surface, ui
 
 static const struct xdg_surface_listener surface_listener = {on_surface_configure};
 
+static void on_keymap(void* data, struct wl_keyboard* keyboard, uint32_t format, int fd, uint32_t size) {
+    (void)data;
+    (void)keyboard;
+    (void)format;
+    (void)size;
+    close(fd);
+}
+
+static void on_key_enter(void* data, struct wl_keyboard* keyboard, uint32_t serial, struct wl_surface* surface,
+                         struct wl_array* keys) {
+    (void)data;
+    (void)keyboard;
+    (void)serial;
+    (void)surface;
+    (void)keys;
+}
+
+static void on_key_leave(void* data, struct wl_keyboard* keyboard, uint32_t serial, struct wl_surface* surface) {
+    (void)data;
+    (void)keyboard;
+    (void)serial;
+    (void)surface;
+}
+
+static void on_key(void* data, struct wl_keyboard* keyboard, uint32_t serial, uint32_t time, uint32_t key,
+                   uint32_t state) {
+    (void)data;
+    (void)keyboard;
+    (void)serial;
+    (void)time;
+    if (state == WL_KEYBOARD_KEY_STATE_PRESSED) {
+        printf("key %u\n", key);
+        fflush(stdout);
+    }
+}
+
+static void on_modifiers(void* data, struct wl_keyboard* keyboard, uint32_t serial, uint32_t depressed,
+                         uint32_t latched, uint32_t locked, uint32_t group) {
+    (void)data;
+    (void)keyboard;
+    (void)serial;
+    (void)depressed;
+    (void)latched;
+    (void)locked;
+    (void)group;
+}
+
+/* Bound at version 1: no repeat_info. */
+static const struct wl_keyboard_listener keyboard_listener = {on_keymap, on_key_enter, on_key_leave,
+                                                              on_key,    on_modifiers, NULL};
+
+/* The keyboard while the seat has one (virtual keyboards come and go). */
+static void on_capabilities(void* data, struct wl_seat* seat_, uint32_t capabilities) {
+    static struct wl_keyboard* keyboard;
+    (void)data;
+    if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && keyboard == NULL) {
+        keyboard = wl_seat_get_keyboard(seat_);
+        wl_keyboard_add_listener(keyboard, &keyboard_listener, NULL);
+    } else if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) == 0 && keyboard != NULL) {
+        wl_keyboard_destroy(keyboard);
+        keyboard = NULL;
+    }
+}
+
+static void on_seat_name(void* data, struct wl_seat* seat_, const char* name) {
+    (void)data;
+    (void)seat_;
+    (void)name;
+}
+
+static const struct wl_seat_listener seat_listener = {on_capabilities, on_seat_name};
+
 static void on_ping(void* data, struct xdg_wm_base* base, uint32_t serial) {
     (void)data;
     xdg_wm_base_pong(base, serial);
@@ -197,6 +270,7 @@ static int run_window(struct wl_display* display) {
     xdg_toplevel_set_title(toplevel, "white");
     xdg_toplevel_set_fullscreen(toplevel, NULL);
     wl_surface_commit(surface);
+    if (seat != NULL) wl_seat_add_listener(seat, &seat_listener, NULL);
     while (!shown && wl_display_dispatch(display) >= 0) {
     }
     wl_display_roundtrip(display);

@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""Reads a lock screen's picture (a binary PPM from `grim -t ppm`) for the lock
+test: lock_pixels.py FILE ring|marks|fill
+
+  ring   the colour on the unlock indicator's ring (above the centre):
+         blue (typing), amber (checking), red (wrong), black (hidden), white, other
+  marks  the number of separate lit marks in the row of typed characters
+  fill   black, white or mixed: the picture away from the indicator
+"""
+import sys
+
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    fields, pos = [], 0
+    while len(fields) < 4 and pos < len(data):
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    if len(fields) < 4 or fields[0] != b"P6" or fields[3] != b"255":
+        raise SystemExit("lock_pixels.py: not an 8-bit binary PPM")
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[pos + 1:]
+
+
+def name(rgb):
+    r, g, b = rgb
+    if max(rgb) < 24:
+        return "black"
+    if min(rgb) > 230:
+        return "white"
+    if b > 200 and r < 90:
+        return "blue"
+    if r > 200 and 130 < g < 200 and b < 40:
+        return "amber"
+    if r > 200 and g < 40 and b < 40:
+        return "red"
+    return "other"
+
+
+def main():
+    width, height, pixels = read_ppm(sys.argv[1])
+
+    def at(x, y):
+        i = (y * width + x) * 3
+        return tuple(pixels[i:i + 3])
+
+    cx, cy = width // 2, height // 2
+    what = sys.argv[2]
+    if what == "ring":
+        print(name(at(cx, cy - 50)))
+    elif what == "marks":
+        runs, lit = 0, False
+        for x in range(width):
+            now = min(at(x, cy + 80)) > 150
+            runs += now and not lit
+            lit = now
+        print(runs)
+    elif what == "fill":
+        seen = set()
+        for y in range(0, height, 7):
+            for x in range(0, width, 7):
+                if abs(x - cx) < 200 and abs(y - cy) < 120:
+                    continue
+                seen.add(name(at(x, y)))
+        print(seen.pop() if len(seen) == 1 else "mixed")
+    else:
+        raise SystemExit("usage: lock_pixels.py FILE ring|marks|fill")
+
+
+main()

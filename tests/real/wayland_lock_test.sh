@@ -1,0 +1,263 @@
+#!/bin/sh
+# The session lock (amber --lock) on Debian 13's sway 1.10, headless, from the
+# Debian 13 root: the locker runs inside the root as the test user (nobody,
+# whose password this script sets) with the root's PAM, and is typed at with
+# wtype. Checks: the refusals (no PAM service file, a compositor without
+# ext-session-lock-v1: Debian 12's sway 1.7, the lock already held), each one
+# line and status 1 with the session left as it was; -f returns once locked;
+# every output, also one added while locked, shows the lock surface; another
+# client's window gets no key while locked; typed characters, Backspace,
+# Escape and Ctrl+U on the indicator; a wrong password keeps the lock and shows
+# "wrong"; stop signals are ignored; kill -9 leaves the session locked and a
+# second --lock takes over; a 10,000-key burst and a burst of Enters leave it
+# locked and responsive; the right password unlocks with status 0; swayidle
+# locks with the README's line; the
+# password is in no output; the locker is not dumpable. Prints the time from
+# --lock to locked, from Enter to the unlock, and the CPU used while locked.
+#
+# Usage: wayland_lock_test.sh <directory with amber and wayland_test_client>
+# Needs: root, mmdebstrap (the Debian 13 root, build/debian13-root, or
+# $DEBIAN13_ROOT), grim, wtype and sway 1.7 on this machine, python3.
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+BIN=$(cd "${1:?usage: wayland_lock_test.sh <bin dir>}" && pwd) || exit 2
+. "$HERE/../lib/checks.sh"
+. "$HERE/../lib/processes.sh"
+. "$HERE/../lib/sway.sh"
+. "$HERE/../lib/debian13_root.sh"
+PIXELS="$HERE/../helpers/lock_pixels.py"
+
+# The command line: -f goes with --lock only, --lock with no mode, daemon option or --x11.
+for args in "-f" "--daemonize s" "--lock s" "--lock --root" "--x11 --lock"; do
+    # shellcheck disable=SC2086
+    "$BIN/amber" $args >/dev/null 2>"${TMPDIR:-/tmp}/lock_args.$$"
+    code=$?
+    lines=$(wc -l <"${TMPDIR:-/tmp}/lock_args.$$")
+    check "amber $args: status 255, one line ($(head -n 1 "${TMPDIR:-/tmp}/lock_args.$$"))" \
+        [ "$code.$lines" = 255.1 ]
+done
+rm -f "${TMPDIR:-/tmp}/lock_args.$$"
+
+ROOT=${DEBIAN13_ROOT:-$(cd "$HERE/../.." && pwd)/build/debian13-root}
+if ! debian13_root_ready "$ROOT"; then
+    echo "not run - the lock test: no Debian 13 root: $DEBIAN13_ROOT_REASON"
+    echo "0 passed, 0 failed"
+    exit 0
+fi
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/wayland_lock_test.XXXXXX") || exit 2
+chmod 755 "$WORK"
+# The program, where the root sees it (the root binds /tmp and $TMPDIR in).
+cp "$BIN/amber" "$WORK/amber"
+PAM_FILE="$ROOT/etc/pam.d/corvel-savers"
+printf '%s\n' '@include common-auth' >"$PAM_FILE"
+PASSWORD=pw$(od -An -N6 -tx1 /dev/urandom | tr -d ' \n')
+printf 'nobody:%s\n' "$PASSWORD" | chroot "$ROOT" chpasswd || exit 2
+LOCKERS=
+HELPERS=
+
+cleanup() {
+    for pid in $LOCKERS $HELPERS; do kill -9 "$pid" 2>/dev/null; done
+    sway_stop
+    wait 2>/dev/null
+    # The test user's password goes with the run.
+    chroot "$ROOT" usermod -p '*' nobody 2>/dev/null
+    rm -f "$PAM_FILE"
+    [ -n "${LOCK_TEST_KEEP:-}" ] || rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+# lock <name> <args...>: the locker inside the root as nobody, in the
+# background ($! is its pid); stdout and stderr in $WORK/<name>.out, .err.
+lock() {
+    name=$1
+    shift
+    debian13_run "$ROOT" setpriv --reuid=65534 --regid=65534 --clear-groups \
+        env -i PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
+        "$WORK/amber" --lock "$@" >"$WORK/$name.out" 2>"$WORK/$name.err" &
+}
+
+# refused <name> <text>: that locker exited 1 with one line on stderr holding the text.
+refused() {
+    wait "$!"
+    code=$?
+    line=$(head -n 1 "$WORK/$1.err")
+    [ "$code" = 1 ] && [ "$(wc -l <"$WORK/$1.err")" = 1 ] && grep -q "$2" "$WORK/$1.err"
+}
+
+# shot <output> <what>: what lock_pixels.py reads in that output's picture.
+shot() {
+    grim -t ppm -o "$1" "$WORK/shot.ppm" 2>/dev/null && python3 "$PIXELS" "$WORK/shot.ppm" "$2"
+}
+shows() { [ "$(shot "$1" "$2")" = "$3" ]; }
+
+# wtype with a pause first: its virtual keyboard appears anew each time, and
+# a key sent before a client has its wl_keyboard for it would be lost.
+keys() { wtype -s 200 "$@"; }
+
+# The window's keys so far.
+window_keys() { grep -c '^key' "$WORK/window.out"; }
+
+# The locker processes now running (the program copied into $WORK; its
+# /proc/PID/exe, seen from outside the root's mount namespace, names no path here).
+lockers() {
+    for proc in /proc/[0-9]*; do
+        case $( (tr '\0' ' ' <"$proc/cmdline") 2>/dev/null) in
+            "$WORK/amber --lock"*) process_runs "${proc#/proc/}" && echo "${proc#/proc/}" ;;
+        esac
+    done
+}
+
+# --- Debian 12's sway 1.7: no ext-session-lock-v1 --------------------------------
+
+if sway_start "$WORK/sway17.log"; then
+    lock old
+    refused old 'ext-session-lock-v1'
+    check "on sway 1.7 --lock refuses: no ext-session-lock-v1 ($code): $line" [ $? = 0 ]
+    sway_stop
+else
+    not_ok "headless sway 1.7 starts ($(tail -n 1 "$WORK/sway17.log"))"
+fi
+
+# --- sway 1.10 ---------------------------------------------------------------------
+
+SWAY_ROOT=$ROOT
+if ! sway_start "$WORK/sway.log"; then
+    not_ok "headless sway 1.10 starts ($(tail -n 1 "$WORK/sway.log"))"
+    finish
+    exit
+fi
+echo "# on $(swaymsg -t get_version | sed -n 's/.*"human_readable": "\([^"]*\)".*/sway \1/p')"
+swaymsg create_output >/dev/null
+"$BIN/wayland_test_client" window >"$WORK/window.out" 2>&1 &
+HELPERS="$HELPERS $!"
+within 5 grep -qs shown "$WORK/window.out" || not_ok "the test window shows"
+mkfifo "$WORK/pointer.in"
+"$BIN/wayland_test_client" pointer - <"$WORK/pointer.in" >"$WORK/pointer.out" 2>&1 &
+HELPERS="$HELPERS $!"
+exec 8>"$WORK/pointer.in"
+point() { echo "$*" >&8 && sleep 0.3; }
+
+mv "$PAM_FILE" "$PAM_FILE.away"
+lock nopam
+refused nopam '/etc/pam.d/corvel-savers'
+check "without /etc/pam.d/corvel-savers --lock refuses ($code): $line" [ $? = 0 ]
+mv "$PAM_FILE.away" "$PAM_FILE"
+keys a
+check "after a refusal the session is not locked: the window has the keyboard" within 2 [ "$(window_keys)" = 1 ]
+
+# -f returns once locked; the locker stays.
+start=$(now_ms)
+lock first -f
+wait "$!"
+code=$?
+echo "# --lock -f returned after $(($(now_ms) - start)) ms (the compositor's locked)"
+check "--lock -f returns 0 once locked ($code)" [ "$code" = 0 ]
+first=$(lockers)
+check "one locker keeps the lock ($first)" [ "$(echo "$first" | wc -w)" = 1 ]
+LOCKERS=$first
+check "HEADLESS-1 shows the lock surface (black), not the window" shows HEADLESS-1 fill black
+check "HEADLESS-2 shows the lock surface too" shows HEADLESS-2 fill black
+check "the indicator is hidden before any input" shows HEADLESS-1 ring black
+point move 5 5
+within 2 shows HEADLESS-1 ring blue && shows HEADLESS-2 ring blue
+check "pointer motion shows the indicator on every output" [ $? = 0 ]
+check "the locker runs on after pointer motion" process_runs "$first"
+
+keys abcd
+check "four typed characters: four marks" within 2 shows HEADLESS-1 marks 4
+check "the window got no key while locked" [ "$(window_keys)" = 1 ]
+keys -k BackSpace
+check "Backspace: three marks" within 2 shows HEADLESS-1 marks 3
+keys -k Escape
+check "Escape: no mark" within 2 shows HEADLESS-1 marks 0
+keys xyz -M ctrl u -m ctrl
+check "Ctrl+U: no mark" within 2 shows HEADLESS-1 marks 0
+keys wrong -k Return
+check "Enter: checking" within 1 shows HEADLESS-1 ring amber
+check "a wrong password: wrong, still locked" within 6 shows HEADLESS-1 ring red
+check "a wrong password: the locker runs on" process_runs "$first"
+
+swaymsg create_output >/dev/null
+point move 5 5
+# The indicator still says "wrong" (red) or, after that, typing (blue).
+ring_shown() { case $(shot "$1" ring) in red | blue) true ;; *) false ;; esac; }
+check "an output added while locked gets a lock surface with the indicator" within 3 ring_shown HEADLESS-3
+
+kill -TERM "$first"
+kill -INT "$first"
+kill -HUP "$first"
+sleep 0.5
+check "SIGTERM, SIGINT and SIGHUP leave the locker running" process_runs "$first"
+# Not dumpable: a program of the same user may not read its memory or environment.
+environ_hidden() {
+    process_runs "$1" && ! setpriv --reuid=65534 --regid=65534 --clear-groups cat "/proc/$1/environ" >/dev/null 2>&1
+}
+check "the locker is not dumpable: the same user cannot read its /proc/PID/environ" environ_hidden "$first"
+
+kill -9 "$first"
+within 2 sh -c "! [ -d /proc/$first ]"
+keys b
+sleep 0.5
+check "after kill -9 of the locker the window still gets no key" [ "$(window_keys)" = 1 ]
+shows HEADLESS-1 fill white
+check "after kill -9 the window is not shown" [ $? != 0 ]
+
+start=$(now_ms)
+lock second
+second=$!
+LOCKERS="$LOCKERS $second"
+check "a second --lock takes over the abandoned lock" within 5 shows HEADLESS-1 fill black
+echo "# the second --lock drew its lock surface after $(($(now_ms) - start)) ms"
+lock third
+refused third 'locked already'
+check "a third --lock, while the second holds the lock, refuses ($code): $line" [ $? = 0 ]
+
+# Bursts: 10,000 keys, then Enters while checks run.
+keys "$(head -c 10000 /dev/zero | tr '\0' k)"
+check "after a 10,000-key burst the locker runs" process_runs "$second"
+keys -k Escape
+check "after the burst Escape still clears (responsive)" within 3 shows HEADLESS-1 marks 0
+keys -k Return -k Return -k Return -k Return -k Return -k Return -k Return -k Return -k Return -k Return \
+    -k Return -k Return -k Return -k Return -k Return -k Return -k Return -k Return -k Return -k Return
+check "a burst of Enters: checking, still locked" within 1 shows HEADLESS-1 ring amber
+check "the Enters' checks end: wrong, not unlocked" within 10 shows HEADLESS-1 ring red
+check "the window got no key during the bursts" [ "$(window_keys)" = 1 ]
+
+# CPU while locked, no input: printed, not judged.
+sleep 5.5
+check "after 5 s without input the indicator hides" shows HEADLESS-1 ring black
+ticks=$(getconf CLK_TCK)
+cpu0=$(awk '{print $14 + $15}' "/proc/$second/stat")
+sleep 3
+cpu1=$(awk '{print $14 + $15}' "/proc/$second/stat")
+echo "# CPU while locked without input, 2 outputs of 1024x768: $(((cpu1 - cpu0) * 1000 / ticks / 3)) ms per second"
+
+keys "$PASSWORD"
+start=$(now_ms)
+keys -k Return
+wait "$second"
+code=$?
+echo "# Enter to the locker's exit (the unlock): $(($(now_ms) - start)) ms"
+check "the right password unlocks with status 0 ($code)" [ "$code" = 0 ]
+keys c
+check "after the unlock the window has the keyboard again" within 2 [ "$(window_keys)" = 2 ]
+check "the session shows the window again" within 2 shows HEADLESS-1 fill white
+# The README's swayidle line, as nobody inside the root, with a timeout of 1 s:
+# swayidle -w runs --lock -f, which returns once locked.
+ln -s amber "$WORK/corvel-amber"
+debian13_run "$ROOT" setpriv --reuid=65534 --regid=65534 --clear-groups \
+    env -i PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
+    swayidle -w timeout 1 "$WORK/corvel-amber --lock -f" >"$WORK/swayidle.out" 2>"$WORK/swayidle.err" &
+HELPERS="$HELPERS $!"
+check "swayidle -w timeout 1 'corvel-amber --lock -f' locks the session" within 5 shows HEADLESS-1 fill black
+idle_locker=$(lockers)
+LOCKERS="$LOCKERS $idle_locker"
+keys "$PASSWORD" -k Return
+check "the password unlocks swayidle's lock" within 5 shows HEADLESS-1 fill white
+kill "$!" 2>/dev/null
+
+leaks=$(grep -lF "$PASSWORD" "$WORK"/*.out "$WORK"/*.err "$WORK"/sway*.log 2>/dev/null)
+check "the password is in no output${leaks:+ (in $leaks)}" [ -z "$leaks" ]
+check "no locker is left" [ -z "$(lockers)" ]
+finish
