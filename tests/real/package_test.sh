@@ -31,7 +31,8 @@ for saver in $SAVERS; do
     [ -x "$ROOT/usr/libexec/xscreensaver/$saver" ] || missing="$missing (executable $saver)"
 done
 for file in usr/share/corvel-savers/sphere.3d usr/share/doc/corvel-savers/copyright \
-    usr/share/doc/corvel-savers/changelog.gz; do
+    usr/share/doc/corvel-savers/changelog.gz usr/bin/corvel-saver-idle usr/share/man/man1/corvel-saver-idle.1.gz \
+    usr/share/corvel-savers/corvel-saver-idle.desktop; do
     [ -f "$ROOT/$file" ] || missing="$missing $file"
 done
 check "every file is where the daemons and Debian expect it${missing:+ (missing:$missing)}" [ -z "$missing" ]
