@@ -62,6 +62,12 @@ elseif(SAVER_PLATFORM STREQUAL "linux")
     ENVIRONMENT WAYLAND_TEST_COMPOSITOR=labwc-debian13 COMMAND tests/real/wayland_saver_test.sh ${bin})
   saver_stage(real-wayland-cage LABELS wayland LOCKS debian13-root
     ENVIRONMENT WAYLAND_TEST_COMPOSITOR=cage-debian13 COMMAND tests/real/wayland_saver_test.sh ${bin})
+  # KWin 6.3 and mutter 48 (with GNOME's idle watcher) from a second root,
+  # build/debian13-desktops, so that the stages above do not pay for them.
+  saver_stage(real-wayland-kwin LABELS wayland LOCKS debian13-desktops
+    COMMAND tests/real/desktop_saver_test.sh kwin ${bin})
+  saver_stage(real-wayland-mutter LABELS wayland LOCKS debian13-desktops
+    COMMAND tests/real/desktop_saver_test.sh mutter ${bin})
   # The packages that scripts/package wrote into build/packages.
   execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE)
   set(deb ${SAVER_PACKAGES_DIR}/${SAVER_PACKAGE}_${PROJECT_VERSION}_${deb_arch}.deb)

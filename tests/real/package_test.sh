@@ -36,7 +36,8 @@ done
 grep -qx '@include common-auth' "$ROOT/etc/pam.d/corvel-savers" 2>/dev/null ||
     missing="$missing (etc/pam.d/corvel-savers with @include common-auth)"
 for file in usr/share/corvel-savers/sphere.3d usr/share/doc/corvel-savers/copyright \
-    usr/share/doc/corvel-savers/changelog.gz; do
+    usr/share/doc/corvel-savers/changelog.gz usr/bin/corvel-saver-idle usr/share/man/man1/corvel-saver-idle.1.gz \
+    usr/share/corvel-savers/corvel-saver-idle.desktop; do
     [ -f "$ROOT/$file" ] || missing="$missing $file"
 done
 check "every file is where the daemons and Debian expect it${missing:+ (missing:$missing)}" [ -z "$missing" ]

@@ -16,6 +16,12 @@
  *       a full-screen xdg_toplevel filled with white (wl_shm), which prints
  *       "shown" once its first buffer is on the screen, "key CODE" for each
  *       key pressed while it has the keyboard, and stays until killed.
+ *
+ *   wayland_test_client kwin-input key | move DX DY
+ *       a key (X) pressed and released, or relative pointer motion (twice), through
+ *       KWin's fake input (org_kde_kwin_fake_input: KWin offers no virtual
+ *       keyboard or pointer protocol; it lists this one only with
+ *       KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 in its environment).
  */
 #define _GNU_SOURCE
 #include <linux/input-event-codes.h>
@@ -35,11 +41,25 @@ static struct wl_shm* shm;
 static struct xdg_wm_base* wm_base;
 static struct wl_seat* seat;
 static struct zwlr_virtual_pointer_manager_v1* pointer_manager;
+static struct wl_proxy* fake_input;
+
+/* KWin's fake input, version 4, described here by hand: its requests up to
+ * keyboard_key in their order (opcodes 0 to 10), no events. */
+enum { FAKE_AUTHENTICATE = 0, FAKE_POINTER_MOTION = 1, FAKE_KEYBOARD_KEY = 10 };
+static const struct wl_message fake_input_requests[] = {
+    {"authenticate", "ss", NULL},  {"pointer_motion", "ff", NULL},
+    {"button", "uu", NULL},        {"axis", "uf", NULL},
+    {"touch_down", "2uff", NULL},  {"touch_motion", "2uff", NULL},
+    {"touch_up", "2u", NULL},      {"touch_cancel", "2", NULL},
+    {"touch_frame", "2", NULL},    {"pointer_motion_absolute", "3ff", NULL},
+    {"keyboard_key", "4uu", NULL},
+};
+static const struct wl_interface fake_input_interface = {"org_kde_kwin_fake_input", 4, 11,
+                                                         fake_input_requests,       0, NULL};
 
 static void on_global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
                       uint32_t version) {
     (void)data;
-    (void)version;
     if (strcmp(interface, wl_compositor_interface.name) == 0)
         compositor = wl_registry_bind(registry, name, &wl_compositor_interface, 1);
     else if (strcmp(interface, wl_shm_interface.name) == 0)
@@ -50,6 +70,8 @@ static void on_global(void* data, struct wl_registry* registry, uint32_t name, c
         seat = wl_registry_bind(registry, name, &wl_seat_interface, 1);
     else if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
         pointer_manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
+    else if (strcmp(interface, fake_input_interface.name) == 0 && version >= 4)
+        fake_input = wl_registry_bind(registry, name, &fake_input_interface, 4);
 }
 
 static void on_global_remove(void* data, struct wl_registry* registry, uint32_t name) {
@@ -281,6 +303,27 @@ static int run_window(struct wl_display* display) {
     return 0;
 }
 
+static int run_kwin_input(struct wl_display* display, int argc, char** argv) {
+    if (fake_input == NULL) return fail("the compositor offers no org_kde_kwin_fake_input (version 4)");
+    wl_proxy_marshal_flags(fake_input, FAKE_AUTHENTICATE, NULL, 4, 0, "wayland_test_client", "tests");
+    if (argc == 1 && strcmp(argv[0], "key") == 0) {
+        wl_proxy_marshal_flags(fake_input, FAKE_KEYBOARD_KEY, NULL, 4, 0, KEY_X, WL_KEYBOARD_KEY_STATE_PRESSED);
+        wl_proxy_marshal_flags(fake_input, FAKE_KEYBOARD_KEY, NULL, 4, 0, KEY_X, WL_KEYBOARD_KEY_STATE_RELEASED);
+    } else if (argc == 3 && strcmp(argv[0], "move") == 0) {
+        /* KWin adds the fake pointer with this connection: its first motion
+         * brings the surface beneath the pointer's enter, the second is motion. */
+        for (int round = 0; round < 2; ++round) {
+            wl_proxy_marshal_flags(fake_input, FAKE_POINTER_MOTION, NULL, 4, 0, wl_fixed_from_int(atoi(argv[1])),
+                                   wl_fixed_from_int(atoi(argv[2])));
+            wl_display_roundtrip(display);
+            usleep(100000);
+        }
+    } else {
+        return fail("usage: wayland_test_client kwin-input key | move DX DY");
+    }
+    return wl_display_roundtrip(display) < 0 ? fail("the compositor closed the connection") : 0;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) return fail("usage: wayland_test_client pointer COMMAND... | window");
     struct wl_display* display = wl_display_connect(NULL);
@@ -290,5 +333,6 @@ int main(int argc, char** argv) {
     wl_display_roundtrip(display);
     if (strcmp(argv[1], "pointer") == 0) return run_pointer(display, argc - 2, argv + 2);
     if (strcmp(argv[1], "window") == 0) return run_window(display);
-    return fail("usage: wayland_test_client pointer COMMAND... | window");
+    if (strcmp(argv[1], "kwin-input") == 0) return run_kwin_input(display, argc - 2, argv + 2);
+    return fail("usage: wayland_test_client pointer COMMAND... | window | kwin-input key|move DX DY");
 }
