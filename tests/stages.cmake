@@ -103,7 +103,8 @@ elseif(SAVER_PLATFORM STREQUAL "web")
   saver_stage(real-web LABELS web COMMAND tests/web/gallery_test.py ${SAVER_GALLERY_DIR} ${SAVER_RENDER_PROGRAM})
 elseif(SAVER_PLATFORM STREQUAL "headless" AND NOT SAVER_SANITIZE)
   # The fuzzers build the fuzz preset themselves; their time is set when run.
-  saver_stage(fuzz-mesh LABELS fuzz COMMAND sh -c "exec tests/fuzz/run_mesh_fuzz.sh \${FUZZ_SECONDS:-60}")
-  saver_stage(fuzz-command-line LABELS fuzz
+  saver_stage(fuzz-mesh LABELS fuzz ENVIRONMENT SAVER_STAGE_DISPLAYS=none
+    COMMAND sh -c "exec tests/fuzz/run_mesh_fuzz.sh \${FUZZ_SECONDS:-60}")
+  saver_stage(fuzz-command-line LABELS fuzz ENVIRONMENT SAVER_STAGE_DISPLAYS=none
     COMMAND sh -c "exec tests/fuzz/run_command_line_fuzz.sh \${CLI_FUZZ_SECONDS:-10}")
 endif()

@@ -48,20 +48,22 @@ display_locks() {
 }
 
 # The locks that appeared since $1 (display_locks before the stage) and whose
-# server has ended. A server killed at the script's exit may still be dying:
-# up to 3 s for it.
+# server has ended. A server killed at the script's exit may still be dying,
+# and a script of the other lane may be about to remove the lock of a server it
+# killed on purpose: up to 10 s for either.
 stale_locks_left() {
-    local new lock pid i=0 dying stale
+    local new lock pid i=0 alive stale
     new=$(comm -13 <(echo "$1") <(display_locks))
     [ -n "$new" ] || return 0
     while :; do
-        dying=0
+        alive=0
         stale=
         while read -r lock pid; do
             [ -e "$lock" ] || continue
-            if [ -n "$pid" ] && process_runs "$pid"; then dying=1; else stale="$stale $lock"; fi
+            if [ -n "$pid" ] && process_runs "$pid"; then alive=1; else stale="$stale $lock"; fi
         done <<<"$new"
-        [ $dying = 0 ] || [ $i -ge 30 ] && break
+        [ -z "$stale" ] && { [ $alive = 0 ] || [ $i -ge 30 ]; } && break
+        [ $i -ge 100 ] && break
         sleep 0.1
         i=$((i + 1))
     done
