@@ -31,6 +31,7 @@ export LIBGL_ALWAYS_SOFTWARE=1
 
 . "$HERE/../lib/checks.sh"
 . "$HERE/../lib/processes.sh"
+. "$HERE/../lib/running_savers.sh"
 . "$HERE/../lib/debian13_root.sh"
 . "$HERE/../lib/desktop.sh"
 skip() { echo "skip - $*"; }
@@ -76,45 +77,14 @@ press_key() { $KEY_COMMAND; }
 # shellcheck disable=SC2086
 move_pointer() { $MOVE_COMMAND; }
 
-saver_processes() {
-    for proc in /proc/[0-9]*; do
-        exe=$(readlink "$proc/exe" 2>/dev/null) || continue
-        # One started inside the root (by its swayidle) is seen at its path there.
-        for saver in $SAVERS; do
-            [ "$exe" = "$BIN/$saver" ] || [ "$exe" = "$ROOT$BIN/$saver" ] && echo "${proc#/proc/}"
-        done
-    done
-}
-count_savers() { saver_processes | wc -l; }
-stop_savers() {
-    SAVER_PID=
-    left=$(saver_processes)
-    [ -n "$left" ] || return 0
-    # shellcheck disable=SC2086
-    kill $left 2>/dev/null
-    sleep 1
-    # shellcheck disable=SC2046
-    kill -9 $(saver_processes) 2>/dev/null
-}
+# Savers started inside the root (by its swayidle) are seen at their path there.
+RUNNING_SAVERS_ROOT=$ROOT
 
 # start_saver <saver>: full screen, its protocol log in $WORK/err.
 start_saver() {
     (cd "$WORK" && WAYLAND_DEBUG=client exec "$BIN/$1" s >"$WORK/out" 2>"$WORK/err") &
     SAVER_PID=$!
 }
-ended_with() {
-    i=0
-    while [ $i -lt $(($1 * 10)) ] && process_runs "$SAVER_PID"; do
-        sleep 0.1
-        i=$((i + 1))
-    done
-    process_runs "$SAVER_PID" && return 1
-    wait "$SAVER_PID"
-    code=$?
-    SAVER_PID=
-    [ "$code" = "$2" ]
-}
-
 # covers <seconds>: within that time the saver's surface was configured to the
 # whole 1024x768 output (a layer surface on KWin, a full-screen toplevel on
 # mutter), and it has committed ten frames, the last in a 1024x768 buffer.

@@ -34,6 +34,7 @@ export LIBGL_ALWAYS_SOFTWARE=1
 
 . "$HERE/../lib/checks.sh"
 . "$HERE/../lib/processes.sh"
+. "$HERE/../lib/running_savers.sh"
 . "$HERE/../lib/sway.sh"
 . "$HERE/../lib/debian13_root.sh"
 SAVER_PID=
@@ -114,17 +115,6 @@ else
     echo "# on $SWAY_COMPOSITOR $(dpkg-query --admindir="$SWAY_ROOT/var/lib/dpkg" -W -f='${Version}' "$SWAY_COMPOSITOR")"
 fi
 
-# The saver processes of this folder's programs now running (zombies are not).
-saver_processes() {
-    for proc in /proc/[0-9]*; do
-        exe=$(readlink "$proc/exe" 2>/dev/null) || continue
-        for saver in $SAVERS; do
-            [ "$exe" = "$BIN/$saver" ] && echo "${proc#/proc/}"
-        done
-    done
-}
-count_savers() { saver_processes | wc -l; }
-
 # start_saver <saver> <args...>: runs it from the scratch folder (cobalt finds its
 # mesh beside the program); stdout and stderr in $WORK/out and $WORK/err.
 start_saver() {
@@ -132,37 +122,6 @@ start_saver() {
     shift
     (cd "$WORK" && exec "$BIN/$saver" "$@" >"$WORK/out" 2>"$WORK/err") &
     SAVER_PID=$!
-}
-
-# Ends every saver process still running (after a check that failed), so that
-# none is in the way of the next.
-stop_savers() {
-    SAVER_PID=
-    left=$(saver_processes)
-    [ -n "$left" ] || return 0
-    # shellcheck disable=SC2086
-    kill $left 2>/dev/null
-    i=0
-    while [ $i -lt 20 ] && [ -n "$(saver_processes)" ]; do
-        sleep 0.1
-        i=$((i + 1))
-    done
-    # shellcheck disable=SC2046
-    kill -9 $(saver_processes) 2>/dev/null
-}
-
-# ended_with <seconds> <status>: the started saver has ended in time with that status.
-ended_with() {
-    i=0
-    while [ $i -lt $(($1 * 10)) ] && process_runs "$SAVER_PID"; do
-        sleep 0.1
-        i=$((i + 1))
-    done
-    process_runs "$SAVER_PID" && return 1
-    wait "$SAVER_PID"
-    code=$?
-    SAVER_PID=
-    [ "$code" = "$2" ]
 }
 
 # Mean and standard deviation of the brightness (0..1) of a screenshot of all
