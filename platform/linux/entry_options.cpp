@@ -43,6 +43,23 @@ bool ReadWindowId(EntryOptions* options, const char* program, const char* what, 
     return false;
 }
 
+// "WxH", each side 1 to kLockPictureMaxSide.
+bool ReadPictureSize(const char* text, int* width, int* height) {
+    int* side = width;
+    *width = *height = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c == 'x' && side == width && *width > 0 && c[1] != '\0') {
+            side = height;
+        } else if (*c >= '0' && *c <= '9') {
+            *side = *side * 10 + (*c - '0');
+            if (*side > kLockPictureMaxSide) return false;
+        } else {
+            return false;
+        }
+    }
+    return side == height && *width > 0 && *height > 0;
+}
+
 }  // namespace
 
 WindowIdResult ParseWindowId(const char* text, std::uint32_t* id) {
@@ -84,6 +101,18 @@ void ReadEntryOptions(int argc, const char* const* argv, const char* environment
     const char* program = ProgramName(argc > 0 ? argv[0] : nullptr);
     options->shellArgv[options->shellArgc++] = argc > 0 && argv[0] != nullptr ? argv[0] : "";
 
+    // The lock starts its picture processes with exactly this; a user has no use for it.
+    if (argc >= 2 && argv[1] != nullptr && std::strcmp(argv[1], kLockPictureOption) == 0) {
+        if (argc != 3 || argv[2] == nullptr ||
+            !ReadPictureSize(argv[2], &options->pictureWidth, &options->pictureHeight)) {
+            Fail(options, program, "%s is started by --lock only", kLockPictureOption);
+            return;
+        }
+        options->action = EntryAction::LockPicture;
+        options->shellArgv[options->shellArgc++] = "s";
+        return;
+    }
+
     bool root = false;
     bool lock = false;
     const char* windowText = nullptr;
@@ -107,6 +136,9 @@ void ReadEntryOptions(int argc, const char* const* argv, const char* environment
                 return;
             }
             options->windowSystem = chosen;
+        } else if (std::strcmp(argument, kLockPictureOption) == 0) {
+            Fail(options, program, "%s is started by --lock only", kLockPictureOption);
+            return;
         } else if (Is(argument, "--lock")) {
             lock = true;
         } else if (std::strcmp(argument, "-f") == 0 || Is(argument, "--daemonize")) {

@@ -12,6 +12,8 @@
 //                              mode is X11 only)
 //   --lock                     lock the session (Wayland); with -f or --daemonize
 //                              return once the session is locked
+//   --lock-picture WxH         (the lock's own: a picture process for one output,
+//                              platform/wayland/lock_picture.h; not in the usage)
 //   --help, -help, -h          usage, exit 0
 //   --version, -version        the version, exit 0
 //
@@ -26,14 +28,17 @@ namespace plat {
 constexpr int kBadCommandLineStatus = 255;  // the shell's -1
 constexpr int kMaxShellArguments = 64;
 constexpr std::size_t kDaemonErrorMax = 200;
+constexpr const char* kLockPictureOption = "--lock-picture";
+constexpr int kLockPictureMaxSide = 16384;
 
 enum class EntryAction {
-    Shell,    // run the shell with shellArgv
-    Daemon,   // run the shell's preview of the daemon's window
-    Lock,     // lock the session (platform/wayland/lock.h); no shell
-    Help,     // print the usage, exit 0
-    Version,  // print the version, exit 0
-    Error,    // print `error`, exit with the bad-command-line status
+    Shell,        // run the shell with shellArgv
+    Daemon,       // run the shell's preview of the daemon's window
+    Lock,         // lock the session (platform/wayland/lock.h); no shell
+    LockPicture,  // draw the full-screen saver off screen for the lock (shellArgv: argv[0], "s")
+    Help,         // print the usage, exit 0
+    Version,      // print the version, exit 0
+    Error,        // print `error`, exit with the bad-command-line status
 };
 
 enum class WindowIdResult { Ok, NotANumber, Overflow };
@@ -44,10 +49,11 @@ struct EntryOptions {
     EntryAction action;
     bool showFps;
     WindowSystemOption windowSystem;
-    bool daemonize;        // --lock: return once locked
-    bool useRoot;          // daemon mode on the root window (no id given anywhere)
-    std::uint32_t window;  // daemon mode: the window id; 0 with useRoot
-    int shellArgc;         // argv[0] and the arguments the shell scans
+    bool daemonize;                   // --lock: return once locked
+    int pictureWidth, pictureHeight;  // --lock-picture
+    bool useRoot;                     // daemon mode on the root window (no id given anywhere)
+    std::uint32_t window;             // daemon mode: the window id; 0 with useRoot
+    int shellArgc;                    // argv[0] and the arguments the shell scans
     const char* shellArgv[kMaxShellArguments];
     char error[kDaemonErrorMax];  // one line, without newline
 };

@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
         case plat::EntryAction::Shell:
         case plat::EntryAction::Daemon:
         case plat::EntryAction::Lock:
+        case plat::EntryAction::LockPicture:
             break;
     }
     // The shell refuses an unknown switch with its status alone; a terminal may be watching.

@@ -63,6 +63,7 @@ struct WindowSystem {
 
 extern const WindowSystem x11WindowSystem;
 extern const WindowSystem waylandWindowSystem;
+extern const WindowSystem lockPictureWindowSystem;  // the lock's picture processes (wayland/picture_*.cpp)
 
 // Makes `system` the one every call goes to, for the rest of the process. Until
 // then none is: only ExitProcess may be called.

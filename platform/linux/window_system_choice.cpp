@@ -22,6 +22,7 @@ char ModeLetter(int argc, const char* const* argv) { return FindModeSwitch(argc,
 
 WindowSystemChoice ChooseWindowSystem(const EntryOptions& options, const char* waylandDisplay) {
     if (options.action == EntryAction::Lock) return {WindowSystemKind::Wayland, false};
+    if (options.action == EntryAction::LockPicture) return {WindowSystemKind::LockPicture, false};
     if (options.action == EntryAction::Daemon || options.windowSystem == WindowSystemOption::X11)
         return {WindowSystemKind::X11, false};
     const bool saver = ModeLetter(options.shellArgc, options.shellArgv) == 's';

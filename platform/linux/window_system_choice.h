@@ -1,7 +1,8 @@
 // Which window system a Linux program runs on. Pure: the entry passes the
 // environment in.
 //
-// The lock (--lock) is Wayland. Daemon mode (--root, --window-id,
+// The lock (--lock) is Wayland; its picture processes (--lock-picture) draw off
+// screen. Daemon mode (--root, --window-id,
 // $XSCREENSAVER_WINDOW) is X11. Otherwise
 // --x11 and --wayland decide; without them the full-screen saver ("s") runs on
 // Wayland when $WAYLAND_DISPLAY is set and not empty, and every other mode
@@ -12,7 +13,7 @@
 
 namespace plat {
 
-enum class WindowSystemKind { X11, Wayland };
+enum class WindowSystemKind { X11, Wayland, LockPicture };
 
 struct WindowSystemChoice {
     WindowSystemKind kind;

@@ -72,6 +72,7 @@ bool LoadWaylandLibraries(char* error, std::size_t size) {
         {&wlLib.eglCreateContext, "eglCreateContext"},
         {&wlLib.eglDestroyContext, "eglDestroyContext"},
         {&wlLib.eglCreateWindowSurface, "eglCreateWindowSurface"},
+        {&wlLib.eglCreatePbufferSurface, "eglCreatePbufferSurface"},
         {&wlLib.eglDestroySurface, "eglDestroySurface"},
         {&wlLib.eglMakeCurrent, "eglMakeCurrent"},
         {&wlLib.eglSwapBuffers, "eglSwapBuffers"},

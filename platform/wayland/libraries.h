@@ -56,6 +56,7 @@ struct WaylandLibraries {
     PFNEGLCREATECONTEXTPROC eglCreateContext;
     PFNEGLDESTROYCONTEXTPROC eglDestroyContext;
     PFNEGLCREATEWINDOWSURFACEPROC eglCreateWindowSurface;
+    PFNEGLCREATEPBUFFERSURFACEPROC eglCreatePbufferSurface;  // the lock's pictures
     PFNEGLDESTROYSURFACEPROC eglDestroySurface;
     PFNEGLMAKECURRENTPROC eglMakeCurrent;
     PFNEGLSWAPBUFFERSPROC eglSwapBuffers;

@@ -1,10 +1,13 @@
-// The lock surfaces' pictures: two wl_shm buffers per output (one may be held
-// by the compositor while the other is drawn), black, with the unlock
-// indicator drawn over it by cairo: a ring whose colour gives the state
-// (typing: blue, checking: amber, wrong: red), one mark per typed character
-// below it (at most 32 shown), and an orange inner ring while Caps Lock is on.
-// The buffers are made when the surface's size is configured; a redraw
-// allocates nothing.
+// The unlock indicator, drawn by cairo over the saver's picture
+// (lock_pictures.cpp) or over black: a ring on a black disc whose colour gives
+// the state (typing: blue, checking: amber, wrong: red), one mark per typed
+// character on a black bar below it (at most 32 shown), and an orange inner
+// ring while Caps Lock is on. Opaque, so it reads the same over any picture.
+//
+// Until an output's picture shows its first frame, or when it cannot, the lock
+// surface shows one of two plain wl_shm buffers (one may be held by the
+// compositor while the other is drawn): black with the indicator. The buffers
+// are made when the surface's size is configured; a redraw allocates nothing.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -48,17 +51,16 @@ bool MakeBuffer(LockOutput& output, LockBuffer& buffer, int width, int height) {
     return cairo_status(buffer.cairo) == CAIRO_STATUS_SUCCESS;
 }
 
-void Paint(cairo_t* cr, int width, int height, int scale) {
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);
+}  // namespace
+
+void LockPaintIndicator(cairo_t* cr, int width, int height, int scale) {
     if (!lk.shown) return;
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     const double cx = width / 2.0, cy = height / 2.0;
     const double radius = 50.0 * scale, thickness = 10.0 * scale;
     cairo_new_path(cr);
     cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.75);
+    cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_fill_preserve(cr);
     switch (lk.check) {
         case CheckState::Checking:
@@ -79,20 +81,29 @@ void Paint(cairo_t* cr, int width, int height, int scale) {
         cairo_set_line_width(cr, thickness / 3);
         cairo_stroke(cr);
     }
-    // One mark per character, in a row under the ring.
+    // One mark per character, in a row under the ring, on a bar wide enough for
+    // the most marks shown, so that the saver's picture never reads as a mark.
+    constexpr int kMostMarks = 32;
+    const double gap = 12.0 * scale, dot = 3.5 * scale, row = cy + radius + 30.0 * scale;
+    const double bar = (kMostMarks + 1) * gap;
+    const double half = 3 * dot;  // the bar's half height: its ends are half circles
+    cairo_new_path(cr);
+    cairo_arc(cr, cx - bar / 2 + half, row, half, M_PI / 2, 3 * M_PI / 2);
+    cairo_arc(cr, cx + bar / 2 - half, row, half, 3 * M_PI / 2, M_PI / 2);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_fill(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     const std::size_t typed = PasswordCharacters();
-    const int marks = typed > 32 ? 32 : static_cast<int>(typed);
-    const double gap = 12.0 * scale, dot = 3.5 * scale;
+    const int marks = typed > kMostMarks ? kMostMarks : static_cast<int>(typed);
     const double left = cx - (marks - 1) * gap / 2;
     cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
     for (int i = 0; i < marks; ++i) {
         cairo_new_sub_path(cr);
-        cairo_arc(cr, left + i * gap, cy + radius + 30.0 * scale, dot, 0, 2 * M_PI);
+        cairo_arc(cr, left + i * gap, row, dot, 0, 2 * M_PI);
     }
     cairo_fill(cr);
 }
-
-}  // namespace
 
 void LockFreeBuffers(LockOutput& output) {
     for (LockBuffer& buffer : output.buffers) {
@@ -108,6 +119,11 @@ void LockDraw(LockOutput& output) {
     if (!output.configured || output.lockSurface == nullptr) return;
     const int scale = output.scale > 0 ? output.scale : 1;
     const int width = output.width * scale, height = output.height * scale;
+    LockKeepPicture(output, width, height, scale);
+    if (LockPictureShows(output)) {
+        output.dirty = false;  // the picture's next frame carries the indicator
+        return;
+    }
     if (output.buffers[0].buffer == nullptr || output.bufferScale != scale) {
         LockFreeBuffers(output);
         output.bufferScale = scale;
@@ -127,7 +143,10 @@ void LockDraw(LockOutput& output) {
         return;
     }
     output.dirty = false;
-    Paint(free->cairo, width, height, scale);
+    cairo_set_operator(free->cairo, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_rgb(free->cairo, 0, 0, 0);
+    cairo_paint(free->cairo);
+    LockPaintIndicator(free->cairo, width, height, scale);
     cairo_surface_flush(free->surface);
     wl_surface_set_buffer_scale(output.surface, scale);
     wl_surface_attach(output.surface, free->buffer, 0, 0);

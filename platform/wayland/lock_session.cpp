@@ -63,6 +63,7 @@ void MakeLockSurface(LockOutput& output) {
 }
 
 void DropOutput(LockOutput& output) {
+    LockStopPicture(output);
     LockFreeBuffers(output);
     if (output.lockSurface != nullptr) ext_session_lock_surface_v1_destroy(output.lockSurface);
     if (output.surface != nullptr) wl_surface_destroy(output.surface);
@@ -257,9 +258,19 @@ int Lock(int readyFd) {
         LockRepeatTurn(now);
         UpdateShown(now);
         LockDrawDirty();
-        pollfd fds[2] = {{-1, 0, 0}, {CheckResultFd(), POLLIN, 0}};
-        const bool alive = ReadDisplayTurn(lk.display, fds, CheckResultFd() >= 0 ? 2 : 1, WaitMs(LockNowMs()));
+        // The connection, the check's answer and the pictures' channels.
+        pollfd fds[2 + kLockMaxOutputs] = {{-1, 0, 0}, {CheckResultFd(), POLLIN, 0}};
+        LockOutput* pictures[kLockMaxOutputs];
+        const int pictureCount = LockPictureChannels(fds + 2, pictures, kLockMaxOutputs);
+        const bool alive = ReadDisplayTurn(lk.display, fds, static_cast<nfds_t>(2 + pictureCount), WaitMs(LockNowMs()));
+        for (int i = 0; i < pictureCount; ++i) {
+            // An output removed in this turn took its picture with it.
+            const LockPicture& picture = pictures[i]->picture;
+            if (fds[2 + i].revents != 0 && picture.pid > 0 && picture.channel == fds[2 + i].fd)
+                LockPictureReadable(*pictures[i]);
+        }
         if (lk.finished) {
+            LockStopPictures();
             PasswordClear();
             Refuse(lk.locked ? "the compositor ended the lock" : "the session is locked already (by another program)");
             return 1;
@@ -274,6 +285,7 @@ int Lock(int readyFd) {
             }
         }
         if (!alive) {
+            LockStopPictures();
             PasswordClear();
             Refuse("the connection to the compositor was lost; the compositor keeps the session locked");
             return 1;
@@ -284,6 +296,7 @@ int Lock(int readyFd) {
                 ext_session_lock_v1_unlock_and_destroy(lk.lock);
                 lk.lock = nullptr;
                 WaitRoundTrip(lk.display, -1, kAnswerTimeoutMs);
+                LockStopPictures();
                 LockFreeKeyboard();
                 wlLib.displayDisconnect(lk.display);
                 return 0;

@@ -179,6 +179,30 @@ TEST(ReadEntryOptions, LockTakesDaemonizeAndNothingElse) {
     EXPECT_STREQ("amber: --lock runs on Wayland only", Read({"--x11", "--lock"}).error);
 }
 
+TEST(ReadEntryOptions, TheLocksPictureProcessTakesOneSizeAndRunsTheSaver) {
+    const EntryOptions picture = Read({"--lock-picture", "1024x768"}, "0x600008");
+    EXPECT_EQ(EntryAction::LockPicture, picture.action);
+    EXPECT_EQ(1024, picture.pictureWidth);
+    EXPECT_EQ(768, picture.pictureHeight);
+    EXPECT_EQ(std::vector<std::string>{"s"}, ShellArguments(picture));
+    EXPECT_EQ(16384, Read({"--lock-picture", "16384x1"}).pictureWidth);
+    for (std::vector<const char*> args : std::vector<std::vector<const char*>>{{"--lock-picture"},
+                                                                               {"--lock-picture", "0x5"},
+                                                                               {"--lock-picture", "5x0"},
+                                                                               {"--lock-picture", "16385x1"},
+                                                                               {"--lock-picture", "99999999999x1"},
+                                                                               {"--lock-picture", "x5"},
+                                                                               {"--lock-picture", "5x"},
+                                                                               {"--lock-picture", "5x5x5"},
+                                                                               {"--lock-picture", "-5x5"},
+                                                                               {"--lock-picture", "5x5", "c"},
+                                                                               {"s", "--lock-picture", "5x5"}}) {
+        const EntryOptions options = Read(args);
+        EXPECT_EQ(EntryAction::Error, options.action) << args.back();
+        EXPECT_STREQ("amber: --lock-picture is started by --lock only", options.error) << args.back();
+    }
+}
+
 TEST(WriteUsage, NamesTheProgramTheSwitchesAndTheDaemonOptions) {
     char usage[2048];
     plat::WriteUsage(usage, sizeof usage, "/usr/libexec/xscreensaver/jade");

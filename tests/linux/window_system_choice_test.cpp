@@ -70,6 +70,7 @@ TEST(ChooseWindowSystem, TheLockRunsOnWaylandWhateverTheEnvironmentSays) {
     EXPECT_EQ(WindowSystemKind::Wayland, Kind({"--lock"}, nullptr));
     EXPECT_EQ(WindowSystemKind::Wayland, Kind({"--lock", "-f"}, "wayland-0", "0x600008"));
     EXPECT_EQ(WindowSystemKind::Wayland, Kind({"--wayland", "--lock"}, nullptr));
+    EXPECT_EQ(WindowSystemKind::LockPicture, Kind({"--lock-picture", "64x48"}, "wayland-0", "0x600008"));
 }
 
 }  // namespace
