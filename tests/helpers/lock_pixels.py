@@ -2,9 +2,10 @@
 """Reads a lock screen's picture (a binary PPM from `grim -t ppm`) for the lock
 test: lock_pixels.py FILE ring|marks|fill
 
-  ring   the colour on the unlock indicator's ring (above the centre):
-         blue (typing), amber (checking), red (wrong), black (hidden), white, other
-  marks  the number of separate lit marks in the row of typed characters
+  ring   the colour of the unlock indicator's ring, read above, below, left and
+         right of the centre, with its disc black: blue (typing), amber
+         (checking), red (wrong); none when it is not there (hidden)
+  marks  the number of separate lit marks on the bar of typed characters
   fill   black, white or mixed: the picture away from the indicator
 """
 import sys
@@ -52,10 +53,14 @@ def main():
     cx, cy = width // 2, height // 2
     what = sys.argv[2]
     if what == "ring":
-        print(name(at(cx, cy - 50)))
+        seen = {name(at(cx + dx, cy + dy)) for dx, dy in ((0, -50), (0, 50), (-50, 0), (50, 0))}
+        ring = seen.pop() if len(seen) == 1 else "none"
+        disc = name(at(cx, cy)) == "black" and name(at(cx + 20, cy - 20)) == "black"
+        print(ring if disc and ring in ("blue", "amber", "red") else "none")
     elif what == "marks":
+        # The bar holds 32 marks 12 pixels apart: the picture beside it is not read.
         runs, lit = 0, False
-        for x in range(width):
+        for x in range(cx - 190, cx + 191):
             now = min(at(x, cy + 80)) > 150
             runs += now and not lit
             lit = now
