@@ -148,6 +148,7 @@ void LockDraw(LockOutput& output) {
     cairo_paint(free->cairo);
     LockPaintIndicator(free->cairo, width, height, scale);
     cairo_surface_flush(free->surface);
+    wl_surface_set_buffer_transform(output.surface, WL_OUTPUT_TRANSFORM_NORMAL);  // a picture's was flipped
     wl_surface_set_buffer_scale(output.surface, scale);
     wl_surface_attach(output.surface, free->buffer, 0, 0);
     wl_surface_damage_buffer(output.surface, 0, 0, width, height);

@@ -13,8 +13,10 @@
 //
 // Descriptors the picture process starts with:
 //   kPictureMemoryFd   a memfd of kPictureSlots frames, each PictureSlotBytes
-//                      long: rows top to bottom, 4 bytes per pixel in
-//                      wl_shm's XRGB8888 order (B, G, R, X)
+//                      long: rows bottom to top, as GL reads them (the
+//                      lock shows them with a flipped buffer transform
+//                      instead of copying them upright), 4 bytes per pixel
+//                      in wl_shm's XRGB8888 order (B, G, R, X)
 //   kPictureChannelFd  a SOCK_SEQPACKET socket; every message is one byte,
 //                      a slot's index. From the lock: "this slot is yours to
 //                      draw into". From the picture: "this slot holds a

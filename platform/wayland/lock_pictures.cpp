@@ -64,8 +64,15 @@ void ShowPending(LockOutput& output) {
     if (picture.pending < 0 || picture.frame != nullptr || output.lockSurface == nullptr) return;
     const int index = picture.pending;
     LockBuffer& slot = picture.slots[index];
+    // The slot's rows run bottom to top: the indicator is drawn upside down,
+    // and the compositor turns the whole buffer upright.
+    cairo_save(slot.cairo);
+    cairo_translate(slot.cairo, 0, picture.height);
+    cairo_scale(slot.cairo, 1, -1);
     LockPaintIndicator(slot.cairo, picture.width, picture.height, picture.scale);
+    cairo_restore(slot.cairo);
     cairo_surface_flush(slot.surface);
+    wl_surface_set_buffer_transform(output.surface, WL_OUTPUT_TRANSFORM_FLIPPED_180);
     wl_surface_set_buffer_scale(output.surface, picture.scale);
     wl_surface_attach(output.surface, slot.buffer, 0, 0);
     wl_surface_damage_buffer(output.surface, 0, 0, picture.width, picture.height);

@@ -2,13 +2,12 @@
 // surfaceless EGL platform (no display server), drawing into a pbuffer the
 // picture's size. A pbuffer has one colour buffer, so what a frame drew stays
 // for the next, as the savers' fade relies on. SwapBuffers reads the frame
-// back into a slot the lock has handed over, upright and in wl_shm's byte
-// order, and hands the slot back; while the lock holds both slots the frame is
+// back into a slot the lock has handed over, in wl_shm's byte order, and hands
+// the slot back; while the lock holds both slots the frame is
 // not read (the saver's timers rest then, see picture_window.cpp).
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <cstring>
 #include <initializer_list>
 
 #include "platform/posix/frame_count.h"
@@ -76,19 +75,12 @@ bool Initialize() {
     return false;
 }
 
-// The frame into `slot`: read bottom-up, so the rows are swapped in place.
+// The frame into `slot`, as GL reads it: bottom row first (the lock shows the
+// slot flipped).
 void ReadFrame(int slot) {
     std::uint8_t* frame = picture.slots + picture.slotBytes * static_cast<std::size_t>(slot);
-    const std::size_t stride = static_cast<std::size_t>(picture.width) * 4;
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, picture.width, picture.height, GL_BGRA, GL_UNSIGNED_BYTE, frame);
-    for (int top = 0, bottom = picture.height - 1; top < bottom; ++top, --bottom) {
-        std::uint8_t* upper = frame + stride * static_cast<std::size_t>(top);
-        std::uint8_t* lower = frame + stride * static_cast<std::size_t>(bottom);
-        std::memcpy(picture.row, upper, stride);
-        std::memcpy(upper, lower, stride);
-        std::memcpy(lower, picture.row, stride);
-    }
 }
 
 }  // namespace

@@ -9,14 +9,13 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/wayland/libraries.h"
 #include "platform/wayland/picture_state.h"
 
 namespace plat {
 
-PictureState picture = {nullptr, 0, 0, -1, nullptr, 0, {}, nullptr, nullptr, false};
+PictureState picture = {nullptr, 0, 0, -1, nullptr, 0, {}, nullptr, false};
 
 namespace {
 
@@ -42,9 +41,8 @@ bool PictureStart(const EntryOptions& options, const char* program, ShellArgumen
         return false;
     }
     void* slots = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, kPictureMemoryFd, 0);
-    picture.row = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(picture.width) * 4));
     char error[512];
-    if (slots == MAP_FAILED || picture.row == nullptr) {
+    if (slots == MAP_FAILED) {
         std::fprintf(stderr, "%s: no memory for the lock's picture of %dx%d\n", program, picture.width, picture.height);
         *status = 1;
         return false;

@@ -21,7 +21,6 @@ struct PictureState {
     std::uint8_t* slots;  // kPictureSlots frames in the shared memory
     std::size_t slotBytes;
     bool held[kPictureSlots];  // this process may draw into the slot
-    std::uint8_t* row;         // one row, for turning the read-back frame upright
     HWND window;               // the saver window
     bool failed;               // a failure was reported: the exit status becomes 1
 };
