@@ -5,7 +5,10 @@
 # wtype. Checks: the refusals (no PAM service file, a compositor without
 # ext-session-lock-v1: Debian 12's sway 1.7, the lock already held), each one
 # line and status 1 with the session left as it was; -f returns once locked;
-# every output, also one added while locked, shows the lock surface; another
+# every output, also one added while locked, shows the saver moving behind the
+# lock, each from a picture process of its own, which rests while the outputs
+# are off and ends with the locker; a picture that dies leaves its output
+# black with the indicator and the session locked; another
 # client's window gets no key while locked; typed characters, Backspace,
 # Escape and Ctrl+U on the indicator; a wrong password keeps the lock and shows
 # "wrong"; stop signals are ignored; kill -9 leaves the session locked and a
@@ -15,7 +18,7 @@
 # password is in no output; the locker is not dumpable. Prints the time from
 # --lock to locked, from Enter to the unlock, and the CPU used while locked.
 #
-# Usage: wayland_lock_test.sh <directory with amber and wayland_test_client>
+# Usage: wayland_lock_test.sh <directory with amber, jade and wayland_test_client>
 # Needs: root, mmdebstrap (the Debian 13 root, build/debian13-root, or
 # $DEBIAN13_ROOT), grim, wtype and sway 1.7 on this machine, python3.
 
@@ -26,6 +29,8 @@ BIN=$(cd "${1:?usage: wayland_lock_test.sh <bin dir>}" && pwd) || exit 2
 . "$HERE/../lib/sway.sh"
 . "$HERE/../lib/debian13_root.sh"
 PIXELS="$HERE/../helpers/lock_pixels.py"
+# The saver behind the lock: jade lights the screen within a second.
+SAVER=jade
 
 # The command line: -f goes with --lock only, --lock with no mode, daemon option or --x11.
 for args in "-f" "--daemonize s" "--lock s" "--lock --root" "--x11 --lock"; do
@@ -47,7 +52,10 @@ fi
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/wayland_lock_test.XXXXXX") || exit 2
 chmod 755 "$WORK"
 # The program, where the root sees it (the root binds /tmp and $TMPDIR in).
-cp "$BIN/amber" "$WORK/amber"
+cp "$BIN/$SAVER" "$WORK/$SAVER"
+mkdir "$WORK/frames"
+chmod 777 "$WORK/frames"
+SAVER_FRAME_COUNT_DIR=$WORK/frames
 PAM_FILE="$ROOT/etc/pam.d/corvel-savers"
 printf '%s\n' '@include common-auth' >"$PAM_FILE"
 PASSWORD=pw$(od -An -N6 -tx1 /dev/urandom | tr -d ' \n')
@@ -74,7 +82,8 @@ lock() {
     shift
     debian13_run "$ROOT" setpriv --reuid=65534 --regid=65534 --clear-groups \
         env -i PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
-        "$WORK/amber" --lock "$@" >"$WORK/$name.out" 2>"$WORK/$name.err" &
+        SAVER_FRAME_COUNT_DIR="$SAVER_FRAME_COUNT_DIR" MESA_SHADER_CACHE_DISABLE=true \
+        "$WORK/$SAVER" --lock "$@" >"$WORK/$name.out" 2>"$WORK/$name.err" &
 }
 
 # refused <name> <text>: that locker exited 1 with one line on stderr holding the text.
@@ -91,6 +100,17 @@ shot() {
 }
 shows() { [ "$(shot "$1" "$2")" = "$3" ]; }
 
+# saver_shown <output>: the saver's picture there, moving: two pictures a
+# little apart, both neither one colour nor alike.
+saver_shown() {
+    grim -t ppm -o "$1" "$WORK/saver1.ppm" 2>/dev/null && sleep 0.3 &&
+        grim -t ppm -o "$1" "$WORK/saver2.ppm" 2>/dev/null &&
+        [ "$(python3 "$PIXELS" "$WORK/saver1.ppm" fill)" = mixed ] && ! cmp -s "$WORK/saver1.ppm" "$WORK/saver2.ppm"
+}
+
+# (within runs its command again and again: a $( ) in it goes through eval,
+# or it would be read once.)
+
 # wtype with a pause first: its virtual keyboard appears anew each time, and
 # a key sent before a client has its wl_keyboard for it would be lost.
 keys() { wtype -s 200 "$@"; }
@@ -99,14 +119,20 @@ keys() { wtype -s 200 "$@"; }
 window_keys() { grep -c '^key' "$WORK/window.out"; }
 
 # The locker processes now running (the program copied into $WORK; its
-# /proc/PID/exe, seen from outside the root's mount namespace, names no path here).
-lockers() {
+# /proc/PID/exe, seen from outside the root's mount namespace, names no path
+# here), and their picture processes, also under the corvel- name.
+lockers() { processes_named "$WORK/*$SAVER --lock*"; }
+pictures() { processes_named "*$SAVER --lock-picture *"; }
+processes_named() {
     for proc in /proc/[0-9]*; do
+        # shellcheck disable=SC2254
         case $( (tr '\0' ' ' <"$proc/cmdline") 2>/dev/null) in
-            "$WORK/amber --lock"*) process_runs "${proc#/proc/}" && echo "${proc#/proc/}" ;;
+            $1) process_runs "${proc#/proc/}" && echo "${proc#/proc/}" ;;
         esac
     done
 }
+# All frames the pictures have drawn so far.
+picture_frames() { cat "$SAVER_FRAME_COUNT_DIR"/* 2>/dev/null | awk '{ n += $1 } END { print n + 0 }'; }
 
 # --- Debian 12's sway 1.7: no ext-session-lock-v1 --------------------------------
 
@@ -144,7 +170,7 @@ refused nopam '/etc/pam.d/corvel-savers'
 check "without /etc/pam.d/corvel-savers --lock refuses ($code): $line" [ $? = 0 ]
 mv "$PAM_FILE.away" "$PAM_FILE"
 keys a
-check "after a refusal the session is not locked: the window has the keyboard" within 2 [ "$(window_keys)" = 1 ]
+check "after a refusal the session is not locked: the window has the keyboard" within 2 eval '[ "$(window_keys)" = 1 ]'
 
 # -f returns once locked; the locker stays.
 start=$(now_ms)
@@ -156,9 +182,19 @@ check "--lock -f returns 0 once locked ($code)" [ "$code" = 0 ]
 first=$(lockers)
 check "one locker keeps the lock ($first)" [ "$(echo "$first" | wc -w)" = 1 ]
 LOCKERS=$first
-check "HEADLESS-1 shows the lock surface (black), not the window" shows HEADLESS-1 fill black
-check "HEADLESS-2 shows the lock surface too" shows HEADLESS-2 fill black
-check "the indicator is hidden before any input" shows HEADLESS-1 ring black
+check "HEADLESS-1 shows the saver moving behind the lock, not the window" within 5 saver_shown HEADLESS-1
+check "HEADLESS-2 shows the saver too" saver_shown HEADLESS-2
+check "each output's picture is a process of its own ($(pictures | wc -l) for 2 outputs)" [ "$(pictures | wc -l)" = 2 ]
+check "the indicator is hidden before any input" shows HEADLESS-1 ring none
+# While the outputs are off the compositor asks for no frame: the pictures rest.
+swaymsg output '*' power off >/dev/null
+sleep 0.5
+frames=$(picture_frames)
+sleep 1
+check "while the outputs are off the pictures draw nothing ($frames, then $(picture_frames) frames)" \
+    [ "$(picture_frames)" = "$frames" ]
+swaymsg output '*' power on >/dev/null
+check "once they are on again the pictures draw" within 2 eval '[ "$(picture_frames)" != "$frames" ]'
 point move 5 5
 within 2 shows HEADLESS-1 ring blue && shows HEADLESS-2 ring blue
 check "pointer motion shows the indicator on every output" [ $? = 0 ]
@@ -183,6 +219,15 @@ point move 5 5
 # The indicator still says "wrong" (red) or, after that, typing (blue).
 ring_shown() { case $(shot "$1" ring) in red | blue) true ;; *) false ;; esac; }
 check "an output added while locked gets a lock surface with the indicator" within 3 ring_shown HEADLESS-3
+check "and the saver behind it" within 3 saver_shown HEADLESS-3
+# A picture process that dies takes only its picture: that output shows black
+# with the indicator, the session stays locked.
+kill -9 "$(pictures | head -n 1)"
+point move 5 5
+black_outputs() { for output in HEADLESS-1 HEADLESS-2 HEADLESS-3; do shot "$output" fill; done | grep -c black; }
+check "a picture killed: its output shows black with the indicator, the others the saver" \
+    within 3 eval '[ "$(black_outputs)" = 1 ]'
+check "a picture killed: the locker runs on, two pictures left" [ "$(pictures | wc -l)" = 2 ] && process_runs "$first"
 
 kill -TERM "$first"
 kill -INT "$first"
@@ -197,6 +242,7 @@ check "the locker is not dumpable: the same user cannot read its /proc/PID/envir
 
 kill -9 "$first"
 within 2 sh -c "! [ -d /proc/$first ]"
+check "the pictures end with the killed locker" within 2 eval '[ -z "$(pictures)" ]'
 keys b
 sleep 0.5
 check "after kill -9 of the locker the window still gets no key" [ "$(window_keys)" = 1 ]
@@ -207,7 +253,7 @@ start=$(now_ms)
 lock second
 second=$!
 LOCKERS="$LOCKERS $second"
-check "a second --lock takes over the abandoned lock" within 5 shows HEADLESS-1 fill black
+check "a second --lock takes over the abandoned lock, with the saver" within 5 saver_shown HEADLESS-1
 echo "# the second --lock drew its lock surface after $(($(now_ms) - start)) ms"
 lock third
 refused third 'locked already'
@@ -226,12 +272,18 @@ check "the window got no key during the bursts" [ "$(window_keys)" = 1 ]
 
 # CPU while locked, no input: printed, not judged.
 sleep 5.5
-check "after 5 s without input the indicator hides" shows HEADLESS-1 ring black
+check "after 5 s without input the indicator hides" shows HEADLESS-1 ring none
+cpu_of() { for pid in "$@"; do awk '{print $14 + $15}' "/proc/$pid/stat"; done | awk '{ n += $1 } END { print n + 0 }'; }
 ticks=$(getconf CLK_TCK)
-cpu0=$(awk '{print $14 + $15}' "/proc/$second/stat")
+drawing=$(pictures)
+outputs=$(echo $drawing | wc -w)
+# shellcheck disable=SC2086
+cpu0=$(cpu_of "$second") picture0=$(cpu_of $drawing) frames=$(picture_frames)
 sleep 3
-cpu1=$(awk '{print $14 + $15}' "/proc/$second/stat")
-echo "# CPU while locked without input, 2 outputs of 1024x768: $(((cpu1 - cpu0) * 1000 / ticks / 3)) ms per second"
+# shellcheck disable=SC2086
+cpu1=$(cpu_of "$second") picture1=$(cpu_of $drawing)
+echo "# CPU while locked without input, $outputs outputs of 1024x768: the locker $(((cpu1 - cpu0) * 1000 / ticks / 3)) ms per second," \
+    "each picture $(((picture1 - picture0) * 1000 / ticks / 3 / outputs)) ms per second at $((($(picture_frames) - frames) / 3 / outputs)) frames per second"
 
 keys "$PASSWORD"
 start=$(now_ms)
@@ -241,16 +293,16 @@ code=$?
 echo "# Enter to the locker's exit (the unlock): $(($(now_ms) - start)) ms"
 check "the right password unlocks with status 0 ($code)" [ "$code" = 0 ]
 keys c
-check "after the unlock the window has the keyboard again" within 2 [ "$(window_keys)" = 2 ]
+check "after the unlock the window has the keyboard again" within 2 eval '[ "$(window_keys)" = 2 ]'
 check "the session shows the window again" within 2 shows HEADLESS-1 fill white
 # The README's swayidle line, as nobody inside the root, with a timeout of 1 s:
 # swayidle -w runs --lock -f, which returns once locked.
-ln -s amber "$WORK/corvel-amber"
+ln -s "$SAVER" "$WORK/corvel-$SAVER"
 debian13_run "$ROOT" setpriv --reuid=65534 --regid=65534 --clear-groups \
     env -i PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
-    swayidle -w timeout 1 "$WORK/corvel-amber --lock -f" >"$WORK/swayidle.out" 2>"$WORK/swayidle.err" &
+    swayidle -w timeout 1 "$WORK/corvel-$SAVER --lock -f" >"$WORK/swayidle.out" 2>"$WORK/swayidle.err" &
 HELPERS="$HELPERS $!"
-check "swayidle -w timeout 1 'corvel-amber --lock -f' locks the session" within 5 shows HEADLESS-1 fill black
+check "swayidle -w timeout 1 'corvel-$SAVER --lock -f' locks the session" within 5 saver_shown HEADLESS-1
 idle_locker=$(lockers)
 LOCKERS="$LOCKERS $idle_locker"
 keys "$PASSWORD" -k Return
@@ -259,5 +311,5 @@ kill "$!" 2>/dev/null
 
 leaks=$(grep -lF "$PASSWORD" "$WORK"/*.out "$WORK"/*.err "$WORK"/sway*.log 2>/dev/null)
 check "the password is in no output${leaks:+ (in $leaks)}" [ -z "$leaks" ]
-check "no locker is left" [ -z "$(lockers)" ]
+check "no locker and no picture is left" [ -z "$(lockers)$(pictures)" ]
 finish
