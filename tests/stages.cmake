@@ -55,9 +55,12 @@ elseif(SAVER_PLATFORM STREQUAL "linux")
   # the reason in one line). The root is built by one stage at a time.
   saver_stage(real-wayland-sway110 LABELS wayland LOCKS debian13-root
     ENVIRONMENT WAYLAND_TEST_COMPOSITOR=sway-debian13 COMMAND tests/real/wayland_saver_test.sh ${bin})
-  # The session lock (--lock) on sway 1.10 from the same root, and its refusal on sway 1.7.
+  # The session lock (--lock) on sway 1.10 from the same root, and its refusal on
+  # sway 1.7; then on labwc 0.8.
   saver_stage(real-wayland-lock LABELS wayland reliability LOCKS debian13-root
     COMMAND tests/real/wayland_lock_test.sh ${bin})
+  saver_stage(real-wayland-lock-labwc LABELS wayland reliability LOCKS debian13-root
+    ENVIRONMENT WAYLAND_TEST_COMPOSITOR=labwc-debian13 COMMAND tests/real/wayland_lock_test.sh ${bin})
   saver_stage(real-wayland-labwc LABELS wayland LOCKS debian13-root
     ENVIRONMENT WAYLAND_TEST_COMPOSITOR=labwc-debian13 COMMAND tests/real/wayland_saver_test.sh ${bin})
   saver_stage(real-wayland-cage LABELS wayland LOCKS debian13-root

@@ -6,6 +6,8 @@
 # from instead of this machine's sway; SWAY_COMPOSITOR=labwc or cage starts
 # that root's labwc or cage (running sleep as its one application) instead of
 # sway (no IPC: SWAYSOCK is unset, and the one output is 1280x720).
+# SWAY_LABWC_RC names an rc.xml for labwc (its key bindings, say), used in
+# place of labwc's defaults.
 #
 # sway refuses to run as root: as root it runs as nobody (setpriv), in a
 # runtime folder of nobody's, whose socket root can still open. Outputs are
@@ -22,6 +24,13 @@ sway_start() {
     SWAY_RUNTIME=$(mktemp -d "${TMPDIR:-/tmp}/saver_sway.XXXXXX") || return 1
     config="$SWAY_RUNTIME/config"
     printf '%s\n' 'output * mode 1024x768' 'default_border none' 'xwayland disable' >"$config"
+    if [ "${SWAY_COMPOSITOR:-sway}" = labwc ] && [ -n "${SWAY_LABWC_RC:-}" ]; then
+        mkdir "$SWAY_RUNTIME/labwc" && cp "$SWAY_LABWC_RC" "$SWAY_RUNTIME/labwc/rc.xml" || {
+            sway_stop
+            return 1
+        }
+        chmod 644 "$SWAY_RUNTIME/labwc/rc.xml"
+    fi
     set --
     if [ "$(id -u)" = 0 ]; then
         chown -R 65534:65534 "$SWAY_RUNTIME"
@@ -32,7 +41,10 @@ sway_start() {
     set -- "$@" env -i PATH="$PATH" HOME="$SWAY_RUNTIME" XDG_RUNTIME_DIR="$SWAY_RUNTIME" WLR_BACKENDS=headless \
         WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
     case ${SWAY_COMPOSITOR:-sway} in
-        labwc) set -- "$@" labwc ;;
+        labwc)
+            set -- "$@" labwc
+            [ -z "${SWAY_LABWC_RC:-}" ] || set -- "$@" -C "$SWAY_RUNTIME/labwc"
+            ;;
         cage) set -- "$@" cage -- sleep infinity ;;
         *) set -- "$@" sway -c "$config" ;;
     esac

@@ -16,7 +16,14 @@
 # locked and responsive; the right password unlocks with status 0; swayidle
 # locks with the README's line; the
 # password is in no output; the locker is not dumpable. Prints the time from
-# --lock to locked, from Enter to the unlock, and the CPU used while locked.
+# --lock to locked, from Enter to the unlock, the CPU used while locked, and
+# the run's time.
+#
+# WAYLAND_TEST_COMPOSITOR=labwc-debian13 runs the same checks on the root's
+# labwc 0.8 (sway-debian13, sway 1.10, by default). labwc has no IPC: it adds
+# the headless outputs on key bindings of its own rc.xml (VirtualOutputAdd,
+# allowed while locked), which wtype presses. What it cannot do is skipped
+# with one "# not on labwc: <reason>" line each.
 #
 # Usage: wayland_lock_test.sh <directory with amber, jade and wayland_test_client>
 # Needs: root, mmdebstrap (the Debian 13 root, build/debian13-root, or
@@ -31,6 +38,72 @@ BIN=$(cd "${1:?usage: wayland_lock_test.sh <bin dir>}" && pwd) || exit 2
 PIXELS="$HERE/../helpers/lock_pixels.py"
 # The saver behind the lock: jade lights the screen within a second.
 SAVER=jade
+RUN_START=$(now_ms)
+
+# --- The compositor: what differs between sway and labwc -----------------------------
+
+COMPOSITOR=${WAYLAND_TEST_COMPOSITOR:-sway-debian13}
+case $COMPOSITOR in
+    sway-debian13 | labwc-debian13) SWAY_COMPOSITOR=${COMPOSITOR%-debian13} ;;
+    *)
+        echo "wayland_lock_test.sh: unknown WAYLAND_TEST_COMPOSITOR $COMPOSITOR" >&2
+        exit 2
+        ;;
+esac
+on_sway() { [ "$SWAY_COMPOSITOR" = sway ]; }
+# not_here <check>: <reason>: a check this compositor gives no means for.
+not_here() { echo "# not on $SWAY_COMPOSITOR: $*"; }
+
+# labwc's key bindings: Super+F2 and Super+F3 add the headless outputs
+# HEADLESS-2 and HEADLESS-3, also while the session is locked.
+labwc_rc() {
+    cat <<'XML'
+<?xml version="1.0"?>
+<labwc_config>
+  <keyboard>
+    <keybind key="W-F2" allowWhenLocked="yes"><action name="VirtualOutputAdd" output_name="HEADLESS-2" /></keybind>
+    <keybind key="W-F3" allowWhenLocked="yes"><action name="VirtualOutputAdd" output_name="HEADLESS-3" /></keybind>
+  </keyboard>
+</labwc_config>
+XML
+}
+
+# add_output HEADLESS-<n>: one more headless output, of that name (sway picks
+# the same name itself), once grim can take its picture.
+add_output() {
+    if on_sway; then
+        swaymsg create_output >/dev/null
+    else
+        wtype -M logo -k "F${1#HEADLESS-}" -m logo
+    fi
+    within 3 sh -c 'grim -t ppm -o "$1" - >/dev/null 2>&1' output "$1"
+}
+
+# compositor_start LOG: the compositor from the root, with HEADLESS-1 and HEADLESS-2.
+compositor_start() {
+    SWAY_ROOT=$ROOT
+    if ! on_sway; then
+        labwc_rc >"$WORK/labwc-rc.xml"
+        SWAY_LABWC_RC="$WORK/labwc-rc.xml"
+    fi
+    sway_start "$1" && add_output HEADLESS-2
+}
+
+# The compositor's name and version.
+compositor_version() {
+    if on_sway; then
+        swaymsg -t get_version | sed -n 's/.*"human_readable": "\([^"]*\)".*/sway \1/p'
+    else
+        echo "labwc $(dpkg-query --admindir="$ROOT/var/lib/dpkg" -W -f='${Version}' labwc)"
+    fi
+}
+
+# The outputs' sizes, for the CPU figure: "1024x768 1024x768 ...".
+output_sizes() {
+    for name in HEADLESS-1 HEADLESS-2 HEADLESS-3; do
+        grim -t ppm -o "$name" - 2>/dev/null | head -n 2 | tail -n 1 | tr ' ' x
+    done | tr '\n' ' ' | sed 's/ $//'
+}
 
 # The command line: -f goes with --lock only, --lock with no mode, daemon option or --x11.
 for args in "-f" "--daemonize s" "--lock s" "--lock --root" "--x11 --lock"; do
@@ -136,7 +209,9 @@ picture_frames() { cat "$SAVER_FRAME_COUNT_DIR"/* 2>/dev/null | awk '{ n += $1 }
 
 # --- Debian 12's sway 1.7: no ext-session-lock-v1 --------------------------------
 
-if sway_start "$WORK/sway17.log"; then
+if ! on_sway; then
+    not_here "the refusal without ext-session-lock-v1: Debian 12's sway 1.7 runs once, in the sway stage"
+elif sway_start "$WORK/sway17.log"; then
     lock old
     refused old 'ext-session-lock-v1'
     check "on sway 1.7 --lock refuses: no ext-session-lock-v1 ($code): $line" [ $? = 0 ]
@@ -145,16 +220,14 @@ else
     not_ok "headless sway 1.7 starts ($(tail -n 1 "$WORK/sway17.log"))"
 fi
 
-# --- sway 1.10 ---------------------------------------------------------------------
+# --- sway 1.10 or labwc 0.8 from the root ----------------------------------------------
 
-SWAY_ROOT=$ROOT
-if ! sway_start "$WORK/sway.log"; then
-    not_ok "headless sway 1.10 starts ($(tail -n 1 "$WORK/sway.log"))"
+if ! compositor_start "$WORK/$SWAY_COMPOSITOR.log"; then
+    not_ok "headless $COMPOSITOR starts with two outputs ($(tail -n 1 "$WORK/$SWAY_COMPOSITOR.log"))"
     finish
     exit
 fi
-echo "# on $(swaymsg -t get_version | sed -n 's/.*"human_readable": "\([^"]*\)".*/sway \1/p')"
-swaymsg create_output >/dev/null
+echo "# on $(compositor_version)"
 "$BIN/wayland_test_client" window >"$WORK/window.out" 2>&1 &
 HELPERS="$HELPERS $!"
 within 5 grep -qs shown "$WORK/window.out" || not_ok "the test window shows"
@@ -187,14 +260,18 @@ check "HEADLESS-2 shows the saver too" saver_shown HEADLESS-2
 check "each output's picture is a process of its own ($(pictures | wc -l) for 2 outputs)" [ "$(pictures | wc -l)" = 2 ]
 check "the indicator is hidden before any input" shows HEADLESS-1 ring none
 # While the outputs are off the compositor asks for no frame: the pictures rest.
-swaymsg output '*' power off >/dev/null
-sleep 0.5
-frames=$(picture_frames)
-sleep 1
-check "while the outputs are off the pictures draw nothing ($frames, then $(picture_frames) frames)" \
-    [ "$(picture_frames)" = "$frames" ]
-swaymsg output '*' power on >/dev/null
-check "once they are on again the pictures draw" within 2 eval '[ "$(picture_frames)" != "$frames" ]'
+if on_sway; then
+    swaymsg output '*' power off >/dev/null
+    sleep 0.5
+    frames=$(picture_frames)
+    sleep 1
+    check "while the outputs are off the pictures draw nothing ($frames, then $(picture_frames) frames)" \
+        [ "$(picture_frames)" = "$frames" ]
+    swaymsg output '*' power on >/dev/null
+    check "once they are on again the pictures draw" within 2 eval '[ "$(picture_frames)" != "$frames" ]'
+else
+    not_here "the outputs powered off: labwc takes no command to power them"
+fi
 point move 5 5
 within 2 shows HEADLESS-1 ring blue && shows HEADLESS-2 ring blue
 check "pointer motion shows the indicator on every output" [ $? = 0 ]
@@ -214,7 +291,7 @@ check "Enter: checking" within 1 shows HEADLESS-1 ring amber
 check "a wrong password: wrong, still locked" within 6 shows HEADLESS-1 ring red
 check "a wrong password: the locker runs on" process_runs "$first"
 
-swaymsg create_output >/dev/null
+add_output HEADLESS-3
 point move 5 5
 # The indicator still says "wrong" (red) or, after that, typing (blue).
 ring_shown() { case $(shot "$1" ring) in red | blue) true ;; *) false ;; esac; }
@@ -282,7 +359,7 @@ cpu0=$(cpu_of "$second") picture0=$(cpu_of $drawing) frames=$(picture_frames)
 sleep 3
 # shellcheck disable=SC2086
 cpu1=$(cpu_of "$second") picture1=$(cpu_of $drawing)
-echo "# CPU while locked without input, $outputs outputs of 1024x768: the locker $(((cpu1 - cpu0) * 1000 / ticks / 3)) ms per second," \
+echo "# CPU while locked without input, $outputs outputs of $(output_sizes): the locker $(((cpu1 - cpu0) * 1000 / ticks / 3)) ms per second," \
     "each picture $(((picture1 - picture0) * 1000 / ticks / 3 / outputs)) ms per second at $((($(picture_frames) - frames) / 3 / outputs)) frames per second"
 
 keys "$PASSWORD"
@@ -309,7 +386,8 @@ keys "$PASSWORD" -k Return
 check "the password unlocks swayidle's lock" within 5 shows HEADLESS-1 fill white
 kill "$!" 2>/dev/null
 
-leaks=$(grep -lF "$PASSWORD" "$WORK"/*.out "$WORK"/*.err "$WORK"/sway*.log 2>/dev/null)
+leaks=$(grep -lF "$PASSWORD" "$WORK"/*.out "$WORK"/*.err "$WORK"/*.log 2>/dev/null)
 check "the password is in no output${leaks:+ (in $leaks)}" [ -z "$leaks" ]
 check "no locker and no picture is left" [ -z "$(lockers)$(pictures)" ]
+echo "# the run on $COMPOSITOR took $(($(now_ms) - RUN_START)) ms"
 finish
