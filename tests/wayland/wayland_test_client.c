@@ -17,6 +17,11 @@
  *       "shown" once its first buffer is on the screen, "key CODE" for each
  *       key pressed while it has the keyboard, and stays until killed.
  *
+ *   wayland_test_client keys N CODE
+ *       a virtual keyboard (virtual-keyboard-unstable-v1, with the "us" keymap)
+ *       that presses and releases evdev key CODE N times in one burst, without
+ *       waiting between keys, then prints "sent N" once the compositor has them.
+ *
  *   wayland_test_client kwin-input key | move DX DY
  *       a key (X) pressed and released, or relative pointer motion (twice), through
  *       KWin's fake input (org_kde_kwin_fake_input: KWin offers no virtual
@@ -24,7 +29,9 @@
  *       KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 in its environment).
  */
 #define _GNU_SOURCE
+#include <errno.h>
 #include <linux/input-event-codes.h>
+#include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -32,6 +39,7 @@
 #include <time.h>
 #include <unistd.h>
 #include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -42,6 +50,7 @@ static struct xdg_wm_base* wm_base;
 static struct wl_seat* seat;
 static struct zwlr_virtual_pointer_manager_v1* pointer_manager;
 static struct wl_proxy* fake_input;
+static struct wl_proxy* keyboard_manager;
 
 /* KWin's fake input, version 4, described here by hand: its requests up to
  * keyboard_key in their order (opcodes 0 to 10), no events. */
@@ -57,6 +66,18 @@ static const struct wl_message fake_input_requests[] = {
 static const struct wl_interface fake_input_interface = {"org_kde_kwin_fake_input", 4, 11,
                                                          fake_input_requests,       0, NULL};
 
+/* virtual-keyboard-unstable-v1, described here by hand: the manager's one
+ * request, and the keyboard's keymap and key (opcodes 0 and 1). */
+enum { VIRTUAL_KEYMAP = 0, VIRTUAL_KEY = 1 };
+static const struct wl_message virtual_keyboard_requests[] = {
+    {"keymap", "uhu", NULL}, {"key", "uuu", NULL}, {"modifiers", "uuuu", NULL}, {"destroy", "", NULL}};
+static const struct wl_interface virtual_keyboard_interface = {"zwp_virtual_keyboard_v1", 1, 4,
+                                                               virtual_keyboard_requests, 0, NULL};
+static const struct wl_interface* create_keyboard_types[] = {&wl_seat_interface, &virtual_keyboard_interface};
+static const struct wl_message keyboard_manager_requests[] = {{"create_virtual_keyboard", "on", create_keyboard_types}};
+static const struct wl_interface keyboard_manager_interface = {"zwp_virtual_keyboard_manager_v1", 1, 1,
+                                                               keyboard_manager_requests,         0, NULL};
+
 static void on_global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
                       uint32_t version) {
     (void)data;
@@ -70,6 +91,8 @@ static void on_global(void* data, struct wl_registry* registry, uint32_t name, c
         seat = wl_registry_bind(registry, name, &wl_seat_interface, 1);
     else if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
         pointer_manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
+    else if (strcmp(interface, keyboard_manager_interface.name) == 0)
+        keyboard_manager = wl_registry_bind(registry, name, &keyboard_manager_interface, 1);
     else if (strcmp(interface, fake_input_interface.name) == 0 && version >= 4)
         fake_input = wl_registry_bind(registry, name, &fake_input_interface, 4);
 }
@@ -324,6 +347,37 @@ static int run_kwin_input(struct wl_display* display, int argc, char** argv) {
     return wl_display_roundtrip(display) < 0 ? fail("the compositor closed the connection") : 0;
 }
 
+static int run_keys(struct wl_display* display, int argc, char** argv) {
+    if (argc != 2 || atoi(argv[0]) <= 0 || atoi(argv[1]) <= 0) return fail("usage: wayland_test_client keys N CODE");
+    if (keyboard_manager == NULL || seat == NULL) return fail("the compositor has no virtual-keyboard-unstable-v1");
+    struct xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    struct xkb_keymap* keymap = context ? xkb_keymap_new_from_names(context, NULL, XKB_KEYMAP_COMPILE_NO_FLAGS) : NULL;
+    char* text = keymap ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : NULL;
+    if (text == NULL) return fail("xkbcommon made no keymap");
+    const size_t size = strlen(text) + 1;
+    const int fd = memfd_create("keymap", MFD_CLOEXEC);
+    if (fd < 0 || write(fd, text, size) != (ssize_t)size) return fail("cannot write the keymap");
+    struct wl_proxy* keyboard =
+        wl_proxy_marshal_flags(keyboard_manager, 0, &virtual_keyboard_interface, 1, 0, seat, NULL);
+    wl_proxy_marshal_flags(keyboard, VIRTUAL_KEYMAP, NULL, 1, 0, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, (uint32_t)size);
+    wl_display_roundtrip(display);
+    const int count = atoi(argv[0]);
+    const uint32_t code = (uint32_t)atoi(argv[1]);
+    for (int i = 0; i < count; ++i) {
+        wl_proxy_marshal_flags(keyboard, VIRTUAL_KEY, NULL, 1, 0, now_ms(), code, WL_KEYBOARD_KEY_STATE_PRESSED);
+        wl_proxy_marshal_flags(keyboard, VIRTUAL_KEY, NULL, 1, 0, now_ms(), code, WL_KEYBOARD_KEY_STATE_RELEASED);
+        /* The client's buffer and the socket's are finite: hand over what is
+         * queued every few keys, waiting while the compositor catches up. */
+        while (i % 64 == 63 && wl_display_flush(display) < 0) {
+            struct pollfd out = {wl_display_get_fd(display), POLLOUT, 0};
+            if (errno != EAGAIN || poll(&out, 1, 5000) <= 0) return fail("the compositor closed the connection");
+        }
+    }
+    if (wl_display_roundtrip(display) < 0) return fail("the compositor closed the connection");
+    printf("sent %d\n", count);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) return fail("usage: wayland_test_client pointer COMMAND... | window");
     struct wl_display* display = wl_display_connect(NULL);
@@ -334,5 +388,6 @@ int main(int argc, char** argv) {
     if (strcmp(argv[1], "pointer") == 0) return run_pointer(display, argc - 2, argv + 2);
     if (strcmp(argv[1], "window") == 0) return run_window(display);
     if (strcmp(argv[1], "kwin-input") == 0) return run_kwin_input(display, argc - 2, argv + 2);
-    return fail("usage: wayland_test_client pointer COMMAND... | window | kwin-input key|move DX DY");
+    if (strcmp(argv[1], "keys") == 0) return run_keys(display, argc - 2, argv + 2);
+    return fail("usage: wayland_test_client pointer COMMAND... | window | keys N CODE | kwin-input key|move DX DY");
 }
