@@ -199,7 +199,10 @@ const ext_session_lock_v1_listener kLockListener = {OnLocked, OnFinished};
 // What the surfaces show follows the time: the indicator hides after a while
 // without input, "wrong" turns back to typing.
 void UpdateShown(long long now) {
-    if (lk.check == CheckState::Wrong && now >= lk.wrongUntilMs) lk.check = CheckState::Idle;
+    if (lk.check == CheckState::Wrong && now >= lk.wrongUntilMs) {
+        lk.check = CheckState::Idle;
+        LockRedrawAll();
+    }
     const bool shown = lk.check != CheckState::Idle || now < lk.lastInputMs + kIndicatorShowMs;
     if (shown != lk.shown) {
         lk.shown = shown;

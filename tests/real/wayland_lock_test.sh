@@ -297,13 +297,23 @@ point move 5 5
 ring_shown() { case $(shot "$1" ring) in red | blue) true ;; *) false ;; esac; }
 check "an output added while locked gets a lock surface with the indicator" within 3 ring_shown HEADLESS-3
 check "and the saver behind it" within 3 saver_shown HEADLESS-3
-# A picture process that dies takes only its picture: that output shows black
-# with the indicator, the session stays locked.
-kill -9 "$(pictures | head -n 1)"
+# A picture process that dies takes only its picture: that output shows the
+# plain lock surface, black with the indicator, at once; the session stays
+# locked.
 point move 5 5
-black_outputs() { for output in HEADLESS-1 HEADLESS-2 HEADLESS-3; do shot "$output" fill; done | grep -c black; }
-check "a picture killed: its output shows black with the indicator, the others the saver" \
-    within 3 eval '[ "$(black_outputs)" = 1 ]'
+kill -9 "$(pictures | head -n 1)"
+plain_outputs() {
+    for output in HEADLESS-1 HEADLESS-2 HEADLESS-3; do
+        [ "$(shot "$output" fill)" = black ] && ring_shown "$output" && echo "$output"
+    done
+}
+check "a picture killed: its output shows black with the indicator, the others keep the saver" \
+    within 2 eval '[ "$(plain_outputs | wc -l)" = 1 ]'
+plain=$(plain_outputs)
+# There no frame redraws the indicator: "wrong" must turn back to typing by itself.
+keys wrong -k Return
+check "on the plain surface a wrong password shows wrong" within 6 shows "$plain" ring red
+check "and then typing again, without input" within 4 shows "$plain" ring blue
 check "a picture killed: the locker runs on, two pictures left" [ "$(pictures | wc -l)" = 2 ] && process_runs "$first"
 
 kill -TERM "$first"
