@@ -105,8 +105,9 @@ output_sizes() {
     done | tr '\n' ' ' | sed 's/ $//'
 }
 
-# The command line: -f goes with --lock only, --lock with no mode, daemon option or --x11.
-for args in "-f" "--daemonize s" "--lock s" "--lock --root" "--x11 --lock"; do
+# The command line: -f goes with --lock only, --lock with no mode, daemon option or
+# --x11; --lock-picture, typed by hand, finds no shared memory from a lock.
+for args in "-f" "--daemonize s" "--lock s" "--lock --root" "--x11 --lock" "--lock-picture 64x48"; do
     # shellcheck disable=SC2086
     "$BIN/amber" $args >/dev/null 2>"${TMPDIR:-/tmp}/lock_args.$$"
     code=$?
@@ -137,7 +138,7 @@ LOCKERS=
 HELPERS=
 
 cleanup() {
-    for pid in $LOCKERS $HELPERS; do kill -9 "$pid" 2>/dev/null; done
+    for pid in $LOCKERS $HELPERS $(pictures); do kill -9 "$pid" 2>/dev/null; done
     sway_stop
     wait 2>/dev/null
     # The test user's password goes with the run.
