@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,6 +27,8 @@
 namespace plat {
 
 namespace {
+
+constexpr int kPictureNice = 10;
 
 int SlotOf(const LockPicture& picture, const LockBuffer* slot) { return static_cast<int>(slot - picture.slots); }
 
@@ -139,6 +142,9 @@ int MakeSlots(LockOutput& output, LockPicture& picture) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != lock) _exit(1);
     for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE, SIGCHLD}) std::signal(signal, SIG_DFL);
+    // Below the lock and the compositor: when the CPU is short, keys are read
+    // and the indicator drawn before the saver's next frame.
+    setpriority(PRIO_PROCESS, 0, kPictureNice);
     // Above both targets first, so that neither dup2 overwrites the other's source.
     memory = fcntl(memory, F_DUPFD, 10);
     channel = fcntl(channel, F_DUPFD, 10);

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string_view>
 
@@ -290,7 +291,9 @@ int Lock(int readyFd) {
         if (!alive) {
             LockStopPictures();
             PasswordClear();
-            Refuse("the connection to the compositor was lost; the compositor keeps the session locked");
+            std::fprintf(
+                stderr, "%s: the connection to the compositor was lost (%s); the compositor keeps the session locked\n",
+                lk.program, std::strerror(wlLib.displayGetError(lk.display)));
             return 1;
         }
         if (fds[1].fd >= 0 && fds[1].revents != 0) {

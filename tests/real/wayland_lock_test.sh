@@ -55,7 +55,8 @@ on_sway() { [ "$SWAY_COMPOSITOR" = sway ]; }
 not_here() { echo "# not on $SWAY_COMPOSITOR: $*"; }
 
 # labwc's key bindings: Super+F2 and Super+F3 add the headless outputs
-# HEADLESS-2 and HEADLESS-3, also while the session is locked.
+# HEADLESS-2 and HEADLESS-3, Super+F4 removes HEADLESS-3, also while the
+# session is locked.
 labwc_rc() {
     cat <<'XML'
 <?xml version="1.0"?>
@@ -63,6 +64,7 @@ labwc_rc() {
   <keyboard>
     <keybind key="W-F2" allowWhenLocked="yes"><action name="VirtualOutputAdd" output_name="HEADLESS-2" /></keybind>
     <keybind key="W-F3" allowWhenLocked="yes"><action name="VirtualOutputAdd" output_name="HEADLESS-3" /></keybind>
+    <keybind key="W-F4" allowWhenLocked="yes"><action name="VirtualOutputRemove" output_name="HEADLESS-3" /></keybind>
   </keyboard>
 </labwc_config>
 XML
@@ -77,6 +79,15 @@ add_output() {
         wtype -M logo -k "F${1#HEADLESS-}" -m logo
     fi
     within 3 sh -c 'grim -t ppm -o "$1" - >/dev/null 2>&1' output "$1"
+}
+
+# remove_output HEADLESS-3: that output unplugged.
+remove_output() {
+    if on_sway; then
+        swaymsg output "$1" unplug >/dev/null
+    else
+        wtype -M logo -k F4 -m logo
+    fi
 }
 
 # compositor_start LOG: the compositor from the root, with HEADLESS-1 and HEADLESS-2.
@@ -160,8 +171,11 @@ lock() {
         "$WORK/$SAVER" --lock "$@" >"$WORK/$name.out" 2>"$WORK/$name.err" &
 }
 
-# refused <name> <text>: that locker exited 1 with one line on stderr holding the text.
+# refused <name> <text>: that locker exited 1 within 10 s with one line on
+# stderr holding the text.
 refused() {
+    # A locker that locks instead of refusing would hold the wait for ever.
+    within 10 eval '! process_runs "$!"' || kill -9 "$!"
     wait "$!"
     code=$?
     line=$(head -n 1 "$WORK/$1.err")
@@ -342,13 +356,16 @@ lock second
 second=$!
 LOCKERS="$LOCKERS $second"
 check "a second --lock takes over the abandoned lock, with the saver" within 5 saver_shown HEADLESS-1
+check "every output has its picture again (3)" within 3 eval '[ "$(pictures | wc -l)" = 3 ]'
+remove_output HEADLESS-3
+check "an output removed while locked takes its picture along (2 left)" within 3 eval '[ "$(pictures | wc -l)" = 2 ]'
 echo "# the second --lock drew its lock surface after $(($(now_ms) - start)) ms"
 lock third
 refused third 'locked already'
 check "a third --lock, while the second holds the lock, refuses ($code): $line" [ $? = 0 ]
 
 # Bursts: 10,000 keys, then Enters while checks run.
-# 10,000 presses of K (evdev 37) from a virtual keyboard, sent without a pause.
+# 10,000 presses of K (evdev 37) from a virtual keyboard, in about a second.
 sleep 0.2
 "$BIN/wayland_test_client" keys 10000 37 >/dev/null
 check "after a 10,000-key burst the locker runs" process_runs "$second"
@@ -367,7 +384,8 @@ check "after 5 s without input the indicator hides" shows HEADLESS-1 ring none
 cpu_of() { for pid in "$@"; do awk '{print $14 + $15}' "/proc/$pid/stat"; done | awk '{ n += $1 } END { print n + 0 }'; }
 ticks=$(getconf CLK_TCK)
 drawing=$(pictures)
-outputs=$(echo $drawing | wc -w)
+outputs=$(($(echo $drawing | wc -w) + 0))
+[ "$outputs" -gt 0 ] || outputs=1
 # shellcheck disable=SC2086
 cpu0=$(cpu_of "$second") picture0=$(cpu_of $drawing) frames=$(picture_frames)
 sleep 3
