@@ -108,6 +108,11 @@ const MenuItem* MenuItemAt(HMENU menu, int index);
 HWND WindowFromDC(HDC dc);
 bool IsScreenDC(HDC dc);
 
+// GetClipBox as every backend answers it: the screen's DC clips to `screen`, a
+// window's DC to the window's client area; 0 (ERROR) for anything else, else
+// SIMPLEREGION.
+int ClipBoxOf(HDC dc, const RECT& screen, RECT* rect);
+
 // --- Provided by each backend to the emulated layer ---------------------------
 
 DWORD BackendTickMs();              // millisecond counter used for timers and GetTickCount

@@ -172,6 +172,20 @@ HWND WindowFromDC(HDC dc) {
 
 bool IsScreenDC(HDC dc) { return reinterpret_cast<std::uintptr_t>(dc) == kDcBase; }
 
+int ClipBoxOf(HDC dc, const RECT& screen, RECT* rect) {
+    constexpr int kError = 0;
+    constexpr int kSimpleRegion = 2;
+    if (rect == nullptr) return kError;
+    if (IsScreenDC(dc)) {
+        *rect = screen;
+        return kSimpleRegion;
+    }
+    const Window* window = LookupWindow(WindowFromDC(dc));
+    if (window == nullptr) return kError;
+    *rect = RECT{0, 0, window->width, window->height};
+    return kSimpleRegion;
+}
+
 void SetCallObserver(void (*observer)(const char* line)) { table.observer = observer; }
 
 void NoteCall(const char* format, ...) {

@@ -75,18 +75,8 @@ int GetSystemMetrics(int index) {
 }
 
 int GetClipBox(HDC dc, RECT* rect) {
-    constexpr int kSimpleRegion = 2;
-    if (rect == nullptr) return 0;
-    if (emu::IsScreenDC(dc)) {
-        const headless::ScreenArea box = Area(state.config.screenClipBox);
-        *rect = RECT{box.x, box.y, box.x + box.width, box.y + box.height};
-        return kSimpleRegion;
-    }
-    if (const emu::Window* w = emu::LookupWindow(emu::WindowFromDC(dc))) {
-        *rect = RECT{0, 0, w->width, w->height};
-        return kSimpleRegion;
-    }
-    return 0;
+    const headless::ScreenArea box = Area(state.config.screenClipBox);
+    return emu::ClipBoxOf(dc, RECT{box.x, box.y, box.x + box.width, box.y + box.height}, rect);
 }
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {

@@ -18,6 +18,7 @@
 
 #include "platform/posix/frame_count.h"
 #include "platform/posix/startup_trace.h"
+#include "platform/wayland/egl_helpers.h"
 #include "platform/wayland/state.h"
 
 namespace plat {
@@ -214,18 +215,7 @@ BOOL WaylandSetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
 }
 
 int WaylandDescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) {
-    if (!Initialize()) return 0;
-    auto bits = [](EGLint attribute) { return static_cast<BYTE>(ConfigAttribute(attribute)); };
-    const emu::PixelFormatBits config = {
-        .color = bits(EGL_BUFFER_SIZE),
-        .red = bits(EGL_RED_SIZE),
-        .green = bits(EGL_GREEN_SIZE),
-        .blue = bits(EGL_BLUE_SIZE),
-        .alpha = bits(EGL_ALPHA_SIZE),
-        .depth = bits(EGL_DEPTH_SIZE),
-        .stencil = bits(EGL_STENCIL_SIZE),
-    };
-    return emu::DescribeOnlyPixelFormat(format, size, pfd, config);
+    return Initialize() ? DescribeEglConfig(egl.display, egl.config, format, size, pfd) : 0;
 }
 
 HGLRC WaylandCreateContext(HDC dc) {
@@ -258,15 +248,7 @@ BOOL WaylandMakeCurrent(HDC dc, HGLRC context) {
     return 1;
 }
 
-BOOL WaylandDeleteContext(HGLRC context) {
-    if (context == nullptr || egl.display == EGL_NO_DISPLAY) return 0;
-    auto eglContext = reinterpret_cast<EGLContext>(context);
-    if (egl.current == eglContext) {
-        wlLib.eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        egl.current = EGL_NO_CONTEXT;
-    }
-    return wlLib.eglDestroyContext(egl.display, eglContext) ? 1 : 0;
-}
+BOOL WaylandDeleteContext(HGLRC context) { return DeleteEglContext(egl.display, &egl.current, context); }
 
 BOOL WaylandSwapBuffers(HDC dc) {
     if (!IsSaverDC(dc) || egl.surface == EGL_NO_SURFACE || egl.current == EGL_NO_CONTEXT) return 0;

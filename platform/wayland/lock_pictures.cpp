@@ -180,6 +180,17 @@ bool StartPicture(LockOutput& output) {
     return true;
 }
 
+// Stops the picture and keeps its size, so that no new one starts until the size changes.
+void EndPicture(LockOutput& output) {
+    LockPicture& picture = output.picture;
+    const int width = picture.width, height = picture.height, scale = picture.scale;
+    LockStopPicture(output);
+    picture.width = width;
+    picture.height = height;
+    picture.scale = scale;
+    picture.ended = true;
+}
+
 }  // namespace
 
 void LockKeepPicture(LockOutput& output, int width, int height, int scale) {
@@ -194,11 +205,7 @@ void LockKeepPicture(LockOutput& output, int width, int height, int scale) {
     if (!StartPicture(output)) {
         std::fprintf(stderr, "%s: cannot start the saver's picture for a %dx%d output; it shows black\n", lk.program,
                      width, height);
-        LockStopPicture(output);
-        picture.width = width;
-        picture.height = height;
-        picture.scale = scale;
-        picture.ended = true;
+        EndPicture(output);
     }
 }
 
@@ -256,14 +263,9 @@ void LockPictureReadable(LockOutput& output) {
         ShowPending(output);
         return;
     }
-    const int width = picture.width, height = picture.height, scale = picture.scale;
-    std::fprintf(stderr, "%s: the saver's picture on a %dx%d output %s; the output shows black\n", lk.program, width,
-                 height, fault);
-    LockStopPicture(output);
-    picture.width = width;
-    picture.height = height;
-    picture.scale = scale;
-    picture.ended = true;
+    std::fprintf(stderr, "%s: the saver's picture on a %dx%d output %s; the output shows black\n", lk.program,
+                 picture.width, picture.height, fault);
+    EndPicture(output);
     output.dirty = true;
 }
 

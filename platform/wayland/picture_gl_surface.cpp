@@ -12,7 +12,7 @@
 
 #include "platform/posix/frame_count.h"
 #include "platform/posix/startup_trace.h"
-#include "platform/wayland/libraries.h"
+#include "platform/wayland/egl_helpers.h"
 #include "platform/wayland/picture_state.h"
 
 namespace plat {
@@ -32,12 +32,6 @@ struct PictureEgl {
 PictureEgl egl = {false, EGL_NO_DISPLAY, nullptr, EGL_NO_SURFACE, EGL_NO_CONTEXT};
 
 bool IsSaverDC(HDC dc) { return picture.window != nullptr && emu::WindowFromDC(dc) == picture.window; }
-
-EGLint ConfigAttribute(EGLint attribute) {
-    EGLint value = 0;
-    wlLib.eglGetConfigAttrib(egl.display, egl.config, attribute, &value);
-    return value;
-}
 
 // 8-bit red, green, blue and alpha with a depth buffer, as the headless
 // platform's pictures are drawn.
@@ -95,18 +89,7 @@ BOOL PictureSetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
 }
 
 int PictureDescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd) {
-    if (!Initialize()) return 0;
-    auto bits = [](EGLint attribute) { return static_cast<BYTE>(ConfigAttribute(attribute)); };
-    const emu::PixelFormatBits config = {
-        .color = bits(EGL_BUFFER_SIZE),
-        .red = bits(EGL_RED_SIZE),
-        .green = bits(EGL_GREEN_SIZE),
-        .blue = bits(EGL_BLUE_SIZE),
-        .alpha = bits(EGL_ALPHA_SIZE),
-        .depth = bits(EGL_DEPTH_SIZE),
-        .stencil = bits(EGL_STENCIL_SIZE),
-    };
-    return emu::DescribeOnlyPixelFormat(format, size, pfd, config);
+    return Initialize() ? DescribeEglConfig(egl.display, egl.config, format, size, pfd) : 0;
 }
 
 HGLRC PictureCreateContext(HDC dc) {
@@ -135,15 +118,7 @@ BOOL PictureMakeCurrent(HDC dc, HGLRC context) {
     return 1;
 }
 
-BOOL PictureDeleteContext(HGLRC context) {
-    if (context == nullptr || egl.display == EGL_NO_DISPLAY) return 0;
-    auto eglContext = reinterpret_cast<EGLContext>(context);
-    if (egl.current == eglContext) {
-        wlLib.eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        egl.current = EGL_NO_CONTEXT;
-    }
-    return wlLib.eglDestroyContext(egl.display, eglContext) ? 1 : 0;
-}
+BOOL PictureDeleteContext(HGLRC context) { return DeleteEglContext(egl.display, &egl.current, context); }
 
 BOOL PictureSwapBuffers(HDC dc) {
     if (!IsSaverDC(dc) || egl.surface == EGL_NO_SURFACE || egl.current == EGL_NO_CONTEXT) return 0;

@@ -70,17 +70,7 @@ BOOL PictureGetCursorPos(POINT* point) {
 }
 
 int PictureGetClipBox(HDC dc, RECT* rect) {
-    constexpr int kError = 0;
-    constexpr int kSimpleRegion = 2;
-    if (rect == nullptr) return kError;
-    if (emu::IsScreenDC(dc)) {
-        *rect = RECT{0, 0, picture.width, picture.height};
-        return kSimpleRegion;
-    }
-    const emu::Window* window = emu::LookupWindow(emu::WindowFromDC(dc));
-    if (window == nullptr) return kError;
-    *rect = RECT{0, 0, window->width, window->height};
-    return kSimpleRegion;
+    return emu::ClipBoxOf(dc, RECT{0, 0, picture.width, picture.height}, rect);
 }
 
 int PictureMessageBox(HWND, const char* text, const char* caption, UINT) {

@@ -20,17 +20,7 @@ int WaylandGetSystemMetrics(int index) {
 }
 
 int WaylandGetClipBox(HDC dc, RECT* rect) {
-    constexpr int kError = 0;
-    constexpr int kSimpleRegion = 2;
-    if (rect == nullptr) return kError;
-    if (emu::IsScreenDC(dc)) {
-        *rect = RECT{0, 0, wayland.width, wayland.height};
-        return kSimpleRegion;
-    }
-    const emu::Window* window = emu::LookupWindow(emu::WindowFromDC(dc));
-    if (window == nullptr) return kError;
-    *rect = RECT{0, 0, window->width, window->height};
-    return kSimpleRegion;
+    return emu::ClipBoxOf(dc, RECT{0, 0, wayland.width, wayland.height}, rect);
 }
 
 namespace emu {

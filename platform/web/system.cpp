@@ -58,17 +58,7 @@ int GetSystemMetrics(int index) {
 }
 
 int GetClipBox(HDC dc, RECT* rect) {
-    constexpr int kSimpleRegion = 2;
-    if (rect == nullptr) return 0;
-    if (emu::IsScreenDC(dc)) {
-        *rect = RECT{0, 0, web::CanvasWidth(), web::CanvasHeight()};
-        return kSimpleRegion;
-    }
-    if (const emu::Window* w = emu::LookupWindow(emu::WindowFromDC(dc))) {
-        *rect = RECT{0, 0, w->width, w->height};
-        return kSimpleRegion;
-    }
-    return 0;
+    return emu::ClipBoxOf(dc, RECT{0, 0, web::CanvasWidth(), web::CanvasHeight()}, rect);
 }
 
 // A page cannot stop for a modal box: the page shows the text, the run goes on

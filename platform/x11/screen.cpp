@@ -86,17 +86,7 @@ BOOL X11GetCursorPos(POINT* point) {
 }
 
 int X11GetClipBox(HDC dc, RECT* rect) {
-    constexpr int kError = 0;
-    constexpr int kSimpleRegion = 2;
-    if (!rect) return kError;
-    if (emu::IsScreenDC(dc)) {
-        *rect = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        return kSimpleRegion;
-    }
-    emu::Window* window = emu::LookupWindow(emu::WindowFromDC(dc));
-    if (!window) return kError;
-    *rect = RECT{0, 0, window->width, window->height};
-    return kSimpleRegion;
+    return emu::ClipBoxOf(dc, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, rect);
 }
 
 }  // namespace plat
