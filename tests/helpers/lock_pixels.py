@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Reads a lock screen's picture (a binary PPM from `grim -t ppm`) for the lock
-test: lock_pixels.py FILE ring|marks|fill
+test: lock_pixels.py FILE ring|caps|marks|fill
 
   ring   the colour of the unlock indicator's ring, read above, below, left and
          right of the centre, with its disc black: blue (typing), amber
          (checking), red (wrong); none when it is not there (hidden)
+  caps   on when the orange Caps Lock ring shows inside the ring, else off
   marks  the number of separate lit marks on the bar of typed characters
   fill   black, white or mixed: the picture away from the indicator
 """
@@ -57,6 +58,9 @@ def main():
         ring = seen.pop() if len(seen) == 1 else "none"
         disc = name(at(cx, cy)) == "black" and name(at(cx + 20, cy - 20)) == "black"
         print(ring if disc and ring in ("blue", "amber", "red") else "none")
+    elif what == "caps":
+        inner = [at(cx + dx, cy + dy) for dx, dy in ((0, -35), (0, 35), (-35, 0), (35, 0))]
+        print("on" if all(r > 230 and 100 < g < 150 and b < 30 for r, g, b in inner) else "off")
     elif what == "marks":
         # The bar holds 32 marks 12 pixels apart: the picture beside it is not read.
         runs, lit = 0, False
@@ -74,7 +78,7 @@ def main():
                 seen.add(name(at(x, y)))
         print(seen.pop() if len(seen) == 1 else "mixed")
     else:
-        raise SystemExit("usage: lock_pixels.py FILE ring|marks|fill")
+        raise SystemExit("usage: lock_pixels.py FILE ring|caps|marks|fill")
 
 
 main()

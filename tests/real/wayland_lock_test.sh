@@ -7,17 +7,16 @@
 # line and status 1 with the session left as it was; -f returns once locked;
 # every output, also one added while locked, shows the saver moving behind the
 # lock, each from a picture process of its own, which rests while the outputs
-# are off and ends with the locker; a picture that dies leaves its output
-# black with the indicator and the session locked; another
+# are off, goes with its output and ends with the locker; a picture that dies
+# leaves its output black with the indicator and the session locked; another
 # client's window gets no key while locked; typed characters, Backspace,
-# Escape and Ctrl+U on the indicator; a wrong password keeps the lock and shows
-# "wrong"; stop signals are ignored; kill -9 leaves the session locked and a
-# second --lock takes over; a 10,000-key burst and a burst of Enters leave it
-# locked and responsive; the right password unlocks with status 0; swayidle
-# locks with the README's line; the
-# password is in no output; the locker is not dumpable. Prints the time from
-# --lock to locked, from Enter to the unlock, the CPU used while locked, and
-# the run's time.
+# Escape, Ctrl+U and Caps Lock on the indicator; a wrong password keeps the
+# lock and shows "wrong"; stop signals are ignored; kill -9 leaves the session
+# locked and a second --lock takes over; a 10,000-key burst and a burst of
+# Enters leave it locked and responsive; the right password unlocks with
+# status 0; swayidle locks with the README's line; the password is in no
+# output; the locker is not dumpable. Prints the time from --lock to locked,
+# from Enter to the unlock, the CPU used while locked, and the run's time.
 #
 # WAYLAND_TEST_COMPOSITOR=labwc-debian13 runs the same checks on the root's
 # labwc 0.8 (sway-debian13, sway 1.10, by default). labwc has no IPC: it adds
@@ -301,6 +300,12 @@ keys -k Escape
 check "Escape: no mark" within 2 shows HEADLESS-1 marks 0
 keys xyz -M ctrl u -m ctrl
 check "Ctrl+U: no mark" within 2 shows HEADLESS-1 marks 0
+"$BIN/wayland_test_client" caps-lock 2500 >/dev/null &
+caps=$!
+check "Caps Lock on: the inner orange ring" within 2 shows HEADLESS-1 caps on
+wait "$caps"
+keys -k Escape
+check "Caps Lock off again: no inner ring" within 2 shows HEADLESS-1 caps off
 keys wrong -k Return
 check "Enter: checking" within 1 shows HEADLESS-1 ring amber
 check "a wrong password: wrong, still locked" within 6 shows HEADLESS-1 ring red

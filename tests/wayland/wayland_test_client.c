@@ -22,6 +22,9 @@
  *       that presses and releases evdev key CODE N times in a burst (50 keys
  *       every 5 ms), then prints "sent N" once the compositor has them.
  *
+ *   wayland_test_client caps-lock MS
+ *       a virtual keyboard like the one above with Caps Lock locked, for MS ms.
+ *
  *   wayland_test_client kwin-input key | move DX DY
  *       a key (X) pressed and released, or relative pointer motion (twice), through
  *       KWin's fake input (org_kde_kwin_fake_input: KWin offers no virtual
@@ -65,8 +68,8 @@ static const struct wl_interface fake_input_interface = {"org_kde_kwin_fake_inpu
                                                          fake_input_requests,       0, NULL};
 
 /* virtual-keyboard-unstable-v1, described here by hand: the manager's one
- * request, and the keyboard's keymap and key (opcodes 0 and 1). */
-enum { VIRTUAL_KEYMAP = 0, VIRTUAL_KEY = 1 };
+ * request, and the keyboard's keymap, key and modifiers (opcodes 0 to 2). */
+enum { VIRTUAL_KEYMAP = 0, VIRTUAL_KEY = 1, VIRTUAL_MODIFIERS = 2 };
 static const struct wl_message virtual_keyboard_requests[] = {
     {"keymap", "uhu", NULL}, {"key", "uuu", NULL}, {"modifiers", "uuuu", NULL}, {"destroy", "", NULL}};
 static const struct wl_interface virtual_keyboard_interface = {"zwp_virtual_keyboard_v1", 1, 4,
@@ -345,20 +348,46 @@ static int run_kwin_input(struct wl_display* display, int argc, char** argv) {
     return wl_display_roundtrip(display) < 0 ? fail("the compositor closed the connection") : 0;
 }
 
-static int run_keys(struct wl_display* display, int argc, char** argv) {
-    if (argc != 2 || atoi(argv[0]) <= 0 || atoi(argv[1]) <= 0) return fail("usage: wayland_test_client keys N CODE");
-    if (keyboard_manager == NULL || seat == NULL) return fail("the compositor has no virtual-keyboard-unstable-v1");
+/* A virtual keyboard with the "us" keymap, or NULL after a line on stderr. */
+static struct wl_proxy* make_keyboard(struct wl_display* display, struct xkb_keymap** keymap) {
+    if (keyboard_manager == NULL || seat == NULL) {
+        fail("the compositor has no virtual-keyboard-unstable-v1");
+        return NULL;
+    }
     struct xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    struct xkb_keymap* keymap = context ? xkb_keymap_new_from_names(context, NULL, XKB_KEYMAP_COMPILE_NO_FLAGS) : NULL;
-    char* text = keymap ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : NULL;
-    if (text == NULL) return fail("xkbcommon made no keymap");
-    const size_t size = strlen(text) + 1;
+    *keymap = context ? xkb_keymap_new_from_names(context, NULL, XKB_KEYMAP_COMPILE_NO_FLAGS) : NULL;
+    char* text = *keymap ? xkb_keymap_get_as_string(*keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : NULL;
+    const size_t size = text ? strlen(text) + 1 : 0;
     const int fd = memfd_create("keymap", MFD_CLOEXEC);
-    if (fd < 0 || write(fd, text, size) != (ssize_t)size) return fail("cannot write the keymap");
+    if (text == NULL || fd < 0 || write(fd, text, size) != (ssize_t)size) {
+        fail("xkbcommon made no keymap");
+        return NULL;
+    }
     struct wl_proxy* keyboard =
         wl_proxy_marshal_flags(keyboard_manager, 0, &virtual_keyboard_interface, 1, 0, seat, NULL);
     wl_proxy_marshal_flags(keyboard, VIRTUAL_KEYMAP, NULL, 1, 0, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, (uint32_t)size);
     wl_display_roundtrip(display);
+    return keyboard;
+}
+
+/* Caps Lock locked on a virtual keyboard for `ms`, then the keyboard goes. */
+static int run_caps_lock(struct wl_display* display, int argc, char** argv) {
+    if (argc != 1 || atoi(argv[0]) <= 0) return fail("usage: wayland_test_client caps-lock MS");
+    struct xkb_keymap* keymap = NULL;
+    struct wl_proxy* keyboard = make_keyboard(display, &keymap);
+    if (keyboard == NULL) return 2;
+    const uint32_t caps = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_CAPS);
+    wl_proxy_marshal_flags(keyboard, VIRTUAL_MODIFIERS, NULL, 1, 0, 0u, 0u, caps, 0u);
+    if (wl_display_roundtrip(display) < 0) return fail("the compositor closed the connection");
+    usleep((useconds_t)atoi(argv[0]) * 1000);
+    return 0;
+}
+
+static int run_keys(struct wl_display* display, int argc, char** argv) {
+    if (argc != 2 || atoi(argv[0]) <= 0 || atoi(argv[1]) <= 0) return fail("usage: wayland_test_client keys N CODE");
+    struct xkb_keymap* keymap = NULL;
+    struct wl_proxy* keyboard = make_keyboard(display, &keymap);
+    if (keyboard == NULL) return 2;
     const int count = atoi(argv[0]);
     const uint32_t code = (uint32_t)atoi(argv[1]);
     for (int i = 0; i < count; ++i) {
@@ -389,5 +418,8 @@ int main(int argc, char** argv) {
     if (strcmp(argv[1], "window") == 0) return run_window(display);
     if (strcmp(argv[1], "kwin-input") == 0) return run_kwin_input(display, argc - 2, argv + 2);
     if (strcmp(argv[1], "keys") == 0) return run_keys(display, argc - 2, argv + 2);
-    return fail("usage: wayland_test_client pointer COMMAND... | window | keys N CODE | kwin-input key|move DX DY");
+    if (strcmp(argv[1], "caps-lock") == 0) return run_caps_lock(display, argc - 2, argv + 2);
+    return fail(
+        "usage: wayland_test_client pointer COMMAND... | window | keys N CODE | caps-lock MS | kwin-input key|move DX "
+        "DY");
 }
