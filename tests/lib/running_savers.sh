@@ -14,6 +14,17 @@ saver_processes() {
 }
 count_savers() { saver_processes | wc -l; }
 
+# savers_become <n>: waits up to 10 s for n saver processes; their count then
+# in $processes.
+savers_become() {
+    i=0
+    while [ $i -lt 100 ] && [ "$(count_savers)" != "$1" ]; do
+        sleep 0.1
+        i=$((i + 1))
+    done
+    processes=$(count_savers)
+}
+
 # Ends every saver process still running (after a check that failed), so that
 # none is in the way of the next.
 stop_savers() {

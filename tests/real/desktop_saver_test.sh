@@ -185,29 +185,14 @@ if [ "$WHICH" = kwin ]; then
     ) >"$WORK/swayidle.log" 2>&1 &
     idle=$!
     HELPER_PIDS="$HELPER_PIDS $idle"
-    i=0
-    while [ $i -lt 100 ] && [ "$(count_savers)" != 2 ]; do
-        sleep 0.1
-        i=$((i + 1))
-    done
-    processes=$(count_savers)
+    savers_become 2
     check "swayidle -w timeout 1 'jade s' starts it after 1 s idle ($processes processes)" [ "$processes" = 2 ]
     sleep 1
     press_key
-    i=0
-    while [ $i -lt 100 ] && [ "$(count_savers)" != 0 ]; do
-        sleep 0.1
-        i=$((i + 1))
-    done
-    processes=$(count_savers)
+    savers_become 0
     check "a key ends it ($processes saver processes left)" [ "$processes" = 0 ]
     # Its idle notification is armed again: the next idle second starts another.
-    i=0
-    while [ $i -lt 100 ] && [ "$(count_savers)" != 2 ]; do
-        sleep 0.1
-        i=$((i + 1))
-    done
-    processes=$(count_savers)
+    savers_become 2
     check "after the key, the next idle second starts it again ($processes processes)" [ "$processes" = 2 ]
     for child in $(ps -o pid= --ppid "$idle"); do kill "$child" 2>/dev/null; done
     kill "$idle" 2>/dev/null

@@ -364,23 +364,13 @@ fi
 swayidle timeout 1 "cd '$WORK' && exec '$BIN/jade' s" >"$WORK/swayidle.log" 2>&1 &
 idle=$!
 HELPER_PIDS="$HELPER_PIDS $idle"
-i=0
-while [ $i -lt 100 ] && [ "$(count_savers)" != 2 ]; do
-    sleep 0.1
-    i=$((i + 1))
-done
-processes=$(count_savers)
+savers_become 2
 check "swayidle starts jade s after its 1 s timeout ($processes processes)" [ "$processes" = 2 ]
 if drawn 20 jade_swayidle; then ok "which draws (brightness $mean)"; else not_ok "which draws (brightness $mean)"; fi
 kill "$idle" 2>/dev/null
 wait "$idle" 2>/dev/null
 wtype -s 500 x
-i=0
-while [ $i -lt 100 ] && [ "$(count_savers)" != 0 ]; do
-    sleep 0.1
-    i=$((i + 1))
-done
-processes=$(count_savers)
+savers_become 0
 check "a key ends it: no saver process left ($processes)" [ "$processes" = 0 ]
 stop_savers
 
